@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the suite builds, runs and tests with.
+# Only what is missing is installed, so a second run does nothing.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  libpci-dev pciutils libblkid-dev libfontconfig-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  libmediainfo-dev libmediainfo0v5
+  # engines and codecs
+  mplayer ffmpeg mediainfo
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
+  # fonts: Korean captions and the default subtitle font
+  fonts-nanum fontconfig
+  # a display for the tests, and the tools to look at it
+  xvfb xauth x11-utils xdotool imagemagick libxcb-cursor0
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "deps: everything is installed"
+  exit 0
+fi
+
+echo "deps: installing ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,106 @@
+#include "cmdcls.h"
+
+#include "state/playerstate.h"
+
+#include <QLoggingCategory>
+#include <QStringEncoder>
+#include <sys/resource.h>
+
+Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine")
+
+cmdcls::cmdcls(PlayerState &state, QObject *parent) : QObject(parent), m_state(state)
+{
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    connect(&m_process, &QProcess::readyRead, this, [this] {
+        while (!m_ended && m_process.bytesAvailable() > 0)
+            ReceiveInfo();
+    });
+    // Queued: a start that fails reports from inside QProcess::start, before
+    // the window has switched to its playing state; the end must come after.
+    connect(&m_process, &QProcess::finished, this, &cmdcls::onFinished, Qt::QueuedConnection);
+    connect(&m_process, &QProcess::errorOccurred, this, &cmdcls::onError, Qt::QueuedConnection);
+}
+
+cmdcls::~cmdcls()
+{
+    // The engine is told to quit before its channel goes; one that is still
+    // there must not outlive the program as an orphan drawing into a window
+    // that no longer exists.
+    if (m_process.state() != QProcess::NotRunning) {
+        // Give a "quit " that is still in the write buffer its chance first.
+        m_process.waitForBytesWritten(200);
+        if (!m_process.waitForFinished(500)) {
+            m_process.kill();
+            m_process.waitForFinished(1000);
+        }
+    }
+}
+
+void cmdcls::ExecuteCommand(const EngineLaunch &launch)
+{
+    m_launch = launch;
+    if (launch.niceValue) {
+        const int nice = *launch.niceValue;
+        // Runs in the child between fork and exec: the engine is created with
+        // its priority. A refused raise leaves the default, as it should.
+        m_process.setChildProcessModifier([nice] { setpriority(PRIO_PROCESS, 0, nice); });
+    }
+    qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
+    m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    const qint64 pid = m_process.processId();
+    m_state.setValue(Field::processHandleField, QString::number(pid > 0 ? pid : 0));
+}
+
+void cmdcls::ReceiveInfo()
+{
+    if (m_ended)
+        return;
+    const QByteArray bytes = m_process.read(readSize);
+    route(m_assembler.feed(bytes));
+}
+
+void cmdcls::route(const QString &chunk)
+{
+    const RoutedChunk routed = routeChunk(chunk);
+    if (routed.position)
+        m_state.setValue(Field::currentSecondsField, *routed.position);
+    if (!routed.output.isEmpty())
+        m_state.appendOutput(routed.output);
+    if (routed.showAsOneLine)
+        m_state.setValue(Field::oneLineInfoLabel, routed.output);
+}
+
+int cmdcls::WriteData(const QString &text)
+{
+    if (m_ended || m_process.state() != QProcess::Running)
+        return -1;
+    QStringEncoder encoder(QStringEncoder::System);
+    QByteArray bytes = encoder.encode(text);
+    bytes.append("\r\n", 2);
+    const qint64 written = m_process.write(bytes);
+    return written < 0 ? -1 : static_cast<int>(written) - 2;
+}
+
+void cmdcls::onFinished()
+{
+    finish();
+}
+
+void cmdcls::onError(QProcess::ProcessError error)
+{
+    // A crash is followed by finished(); a failed start is not.
+    if (error == QProcess::FailedToStart)
+        finish();
+}
+
+void cmdcls::finish()
+{
+    if (m_ended)
+        return;
+    while (m_process.bytesAvailable() > 0)
+        ReceiveInfo();
+    route(m_assembler.flush());
+    m_ended = true;
+    qCDebug(lcEngine) << "engine ended" << m_process.exitStatus() << m_process.exitCode();
+    Q_EMIT ended();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "enginelaunch.h"
+#include "outputrouting.h"
+
+#include <QObject>
+#include <QProcess>
+
+class PlayerState;
+
+// The channel to one engine run: starts MPlayer, routes what it prints into
+// the state record, writes commands to it, and reports its end. A fresh
+// instance is made for every run.
+class cmdcls : public QObject
+{
+    Q_OBJECT
+public:
+    // Reads are at most this many bytes; each read is routed as one poll.
+    static constexpr qint64 readSize = 4096;
+
+    explicit cmdcls(PlayerState &state, QObject *parent = nullptr);
+    ~cmdcls() override;
+
+    // Starts the engine. processHandleField gets its process id, or "0" when
+    // it could not be started, in which case ended() follows from the event
+    // loop as for any other end.
+    void ExecuteCommand(const EngineLaunch &launch);
+    // One poll: reads what is waiting (at most 4096 bytes) and routes it.
+    void ReceiveInfo();
+    // Sends the text and CR LF. Returns the bytes written minus 2, or -1 when
+    // no engine runs.
+    int WriteData(const QString &text);
+
+    bool isRunning() const { return m_process.state() != QProcess::NotRunning && !m_ended; }
+    qint64 processId() const { return m_process.processId(); }
+    const EngineLaunch &launch() const { return m_launch; }
+
+Q_SIGNALS:
+    // The engine has gone and all of its output has been routed. Emitted once.
+    void ended();
+
+private:
+    void onFinished();
+    void onError(QProcess::ProcessError error);
+    void route(const QString &chunk);
+    void finish();
+
+    PlayerState &m_state;
+    QProcess m_process;
+    EngineLaunch m_launch;
+    EngineOutputAssembler m_assembler;
+    bool m_ended = false;
+};

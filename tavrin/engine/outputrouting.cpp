@@ -1,0 +1,69 @@
+#include "outputrouting.h"
+
+#include "commands.h"
+
+namespace {
+const QString crlf = QStringLiteral("\r\n");
+
+// Every LF that has no CR before it becomes CR LF.
+QString withCrLf(const QString &text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    QChar previous;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n') && previous != QLatin1Char('\r'))
+            out += QLatin1Char('\r');
+        out += c;
+        previous = c;
+    }
+    return out;
+}
+} // namespace
+
+RoutedChunk routeChunk(const QString &chunk)
+{
+    RoutedChunk routed;
+    const QString &answer = EngineCommand::timePositionAnswer;
+
+    const qsizetype at = chunk.lastIndexOf(answer);
+    const qsizetype end = at < 0 ? -1 : chunk.indexOf(crlf, at);
+    if (end < 0) {
+        routed.output = chunk;
+        routed.showAsOneLine = !chunk.isEmpty();
+        return routed;
+    }
+
+    const QString value = chunk.mid(at + answer.size(), end - at - answer.size());
+    routed.position = value;
+    routed.output = chunk;
+    routed.output.remove(answer + value + crlf);
+    return routed;
+}
+
+QString EngineOutputAssembler::feed(const QByteArray &bytes)
+{
+    // The held-back text has no bare LF left, so normalising it again along
+    // with the new text only matters for a CR at its end that the new text's
+    // first LF completes.
+    const QString text = withCrLf(m_heldBack + m_decoder.decode(bytes));
+    const qsizetype lastEnd = text.lastIndexOf(crlf);
+    if (lastEnd < 0) {
+        m_heldBack = text;
+    } else {
+        m_heldBack = text.mid(lastEnd + 2);
+    }
+    if (m_heldBack.size() > maxHeldBack) {
+        // An endless line (a status line redrawn with CR only, say): let it through.
+        m_heldBack.clear();
+        return text;
+    }
+    return lastEnd < 0 ? QString() : text.left(lastEnd + 2);
+}
+
+QString EngineOutputAssembler::flush()
+{
+    QString rest = m_heldBack + m_decoder.decode(QByteArray());
+    m_heldBack.clear();
+    return withCrLf(rest);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "cmdcls.h"
+#include "commandline.h"
+#include "controls/optionstore.h"
+#include "platform/wallpaper.h"
+#include "state/playerstate.h"
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+// The part of the main window that does not draw: it owns the state record,
+// the options and the engine channel, starts engine runs and puts everything
+// back when a run ends. Windows read and write the state through it.
+class PlayerCore : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PlayerCore(QObject *parent = nullptr);
+    ~PlayerCore() override;
+
+    PlayerState &state() { return m_state; }
+    const PlayerState &state() const { return m_state; }
+    OptionStore &options() { return m_options; }
+    const OptionStore &options() const { return m_options; }
+    // The channel of the current (or last) run; null before the first.
+    cmdcls *cm() const { return m_cm.get(); }
+
+    // An engine runs exactly while this is true (launchEngine is disabled).
+    bool isEngineRunning() const { return m_running; }
+
+    void setVideoWindow(const QString &windowId, const QString &colourKey);
+    void setProgramFolder(const QString &folder) { m_programFolder = folder; }
+    void setWallpaper(Wallpaper *wallpaper) { m_wallpaper = wallpaper; }
+    LaunchEnvironment launchEnvironment() const;
+
+    // Starts an engine run for mediaPathField with the current settings.
+    // Does nothing while an engine runs; asks for the open dialog when no
+    // medium is set.
+    void launchEngine();
+    // Puts the text into commandInputField, writes it to the engine and
+    // empties the field again, whether or not an engine runs.
+    void sendCommand(const QString &text);
+    // Applies a priority class to the running engine (0 when none runs).
+    int setEnginePriority(int priorityClass);
+
+Q_SIGNALS:
+    void engineRunningChanged(bool running);
+    void openFileRequested();
+
+private:
+    void enterPlayingState();
+    void endOfRun();
+    void setEngineEntriesEnabled(bool enabled);
+
+    PlayerState m_state;
+    OptionStore m_options;
+    std::unique_ptr<cmdcls, void (*)(cmdcls *)> m_cm;
+    RecordingWallpaper m_defaultWallpaper;
+    Wallpaper *m_wallpaper = &m_defaultWallpaper;
+    QString m_programFolder;
+    QString m_windowId = QStringLiteral("0");
+    QString m_colourKey = QStringLiteral("65793");
+    bool m_running = false;
+};
