@@ -6,7 +6,7 @@
 #include <QStringEncoder>
 #include <sys/resource.h>
 
-Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine")
+Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
 
 cmdcls::cmdcls(PlayerState &state, QObject *parent) : QObject(parent), m_state(state)
 {
@@ -88,9 +88,13 @@ void cmdcls::onFinished()
 
 void cmdcls::onError(QProcess::ProcessError error)
 {
-    // A crash is followed by finished(); a failed start is not.
-    if (error == QProcess::FailedToStart)
+    // A crash is followed by finished(); a failed start is not. The child
+    // that could not exec the engine had a process id for a moment: it names
+    // nothing now.
+    if (error == QProcess::FailedToStart) {
+        m_state.setValue(Field::processHandleField, QStringLiteral("0"));
         finish();
+    }
 }
 
 void cmdcls::finish()
