@@ -34,10 +34,21 @@ RoutedChunk routeChunk(const QString &chunk)
         return routed;
     }
 
-    const QString value = chunk.mid(at + answer.size(), end - at - answer.size());
-    routed.position = value;
-    routed.output = chunk;
-    routed.output.remove(answer + value + crlf);
+    routed.position = chunk.mid(at + answer.size(), end - at - answer.size());
+    // The engine answers a burst of requests in one go (it reads commands
+    // once per frame), so one read often holds several answers. Every
+    // complete answer is taken out, not only those with the last value:
+    // otherwise the box would grow with stale positions all through playback.
+    routed.output.reserve(chunk.size());
+    qsizetype from = 0;
+    for (qsizetype hit = chunk.indexOf(answer); hit >= 0; hit = chunk.indexOf(answer, from)) {
+        const qsizetype lineEnd = chunk.indexOf(crlf, hit);
+        if (lineEnd < 0)
+            break;
+        routed.output += QStringView(chunk).mid(from, hit - from);
+        from = lineEnd + crlf.size();
+    }
+    routed.output += QStringView(chunk).mid(from);
     return routed;
 }
 
