@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Plays a 640x360 clip in Tavrin under Xvfb for 20 s and prints the CPU time
+# the Tavrin process itself used (not the engine) per second of playback, and
+# its peak resident memory. Prints figures only; never fails on them.
+#
+#   bench/tavrin-playback.sh [build folder]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-$root/build}
+seconds=${BENCH_SECONDS:-20}
+work=$(mktemp -d)
+trap 'kill $tavrin_pid $xvfb_pid 2>/dev/null || true; rm -rf "$work"' EXIT
+tavrin_pid=; xvfb_pid=
+
+# A clip longer than the measurement, like the sample in every other way.
+ffmpeg -hide_banner -loglevel error -nostdin -y \
+  -f lavfi -i "testsrc2=size=640x360:rate=25:duration=$((seconds + 10))" \
+  -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$((seconds + 10))" \
+  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "$work/clip.mkv"
+
+display=:$((RANDOM % 100 + 150))
+Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+sleep 1
+
+DISPLAY=$display "$build/tavrin/tavrin" /open "$work/clip.mkv" >/dev/null 2>&1 &
+tavrin_pid=$!
+sleep 1
+# Nanoseconds on the CPU, summed over the process's threads.
+cpu_ns() { cat /proc/$tavrin_pid/task/*/schedstat | awk '{ns += $1} END {printf "%d", ns}'; }
+start=$(cpu_ns)
+sleep "$seconds"
+end=$(cpu_ns)
+peak_kb=$(awk '/VmHWM/ {print $2}' "/proc/$tavrin_pid/status")
+engine=$(pgrep -P "$tavrin_pid" -x mplayer || true)
+engine_state=$([ -n "$engine" ] && echo "engine playing" || echo "engine NOT running")
+
+awk -v t=$((end - start)) -v s="$seconds" -v kb="$peak_kb" -v e="$engine_state" 'BEGIN {
+  printf "tavrin: %.2f ms CPU per second of playback over %d s (%s)\n", t / 1e6 / s, s, e
+  printf "tavrin: peak resident memory %.1f MiB\n", kb / 1024
+}'
