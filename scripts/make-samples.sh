@@ -12,6 +12,8 @@ cd "$out"
 ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
 
 # Korean subtitles, kept in UTF-8 here and converted where a file needs CP949.
+# The file beside the clip and the stream inside it say different things, so
+# a test can tell which one the engine shows.
 write_srt() {
   cat <<'SRT'
 1
@@ -23,15 +25,23 @@ write_srt() {
 두 번째 줄: 한글 자막이 보입니다.
 SRT
 }
+write_embedded_srt() {
+  cat <<'SRT'
+1
+00:00:00,500 --> 00:00:09,500
+내장 자막: 영상 안에 든 자막입니다.
+SRT
+}
 
 # 10 s, 640x360 H.264 in Matroska, two AAC tracks (kor, eng) and an embedded
 # Korean subtitle stream, with a CP949 SRT of the same base name beside it.
 if [ ! -s sample.mkv ] || [ ! -s sample.srt ]; then
   write_srt > sample-utf8.srt.tmp
+  write_embedded_srt > embedded.srt.tmp
   ff -f lavfi -i "testsrc2=size=640x360:rate=25:duration=10" \
      -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=10" \
      -f lavfi -i "sine=frequency=660:sample_rate=44100:duration=10" \
-     -f srt -i sample-utf8.srt.tmp \
+     -f srt -i embedded.srt.tmp \
      -map 0:v -map 1:a -map 2:a -map 3:s \
      -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 50 \
      -c:a aac -b:a 96k -ac 2 -c:s srt \
@@ -42,7 +52,7 @@ if [ ! -s sample.mkv ] || [ ! -s sample.srt ]; then
   iconv -f UTF-8 -t CP949 sample-utf8.srt.tmp > sample.srt.tmp
   mv sample.mkv.tmp.mkv sample.mkv
   mv sample.srt.tmp sample.srt
-  rm -f sample-utf8.srt.tmp
+  rm -f sample-utf8.srt.tmp embedded.srt.tmp
 fi
 
 # Audio only: 10 s of MP3.

@@ -15,6 +15,6 @@ int main(int argc, char *argv[])
 
     mainform window;
     window.show();
-    window.openCommandLineMedia(commandLineText(app.arguments().mid(1)));
+    window.start(commandLineText(app.arguments().mid(1)));
     return app.exec();
 }

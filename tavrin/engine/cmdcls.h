@@ -31,6 +31,10 @@ public:
     // no engine runs.
     int WriteData(const QString &text);
 
+    // For an engine that ignored "quit ": ask it to end, then make it.
+    void Terminate() { m_process.terminate(); }
+    void Kill() { m_process.kill(); }
+
     bool isRunning() const { return m_process.state() != QProcess::NotRunning && !m_ended; }
     qint64 processId() const { return m_process.processId(); }
     const EngineLaunch &launch() const { return m_launch; }

@@ -3,6 +3,38 @@
 #include "cmdmod.h"
 #include "controls/optionstore.h"
 #include "state/playerstate.h"
+#include "state/vbnumber.h"
+
+namespace {
+const QChar quote = QLatin1Char('"');
+
+QString checkedCaption(const OptionStore &options, Menu menu)
+{
+    const auto item = options.checkedItem(menu);
+    return item ? options.caption(menu, *item) : QString();
+}
+
+// "-opt value" as arguments; an empty value leaves the option out rather
+// than hand the engine an option without its value.
+QStringList option(const QString &name, const QString &value)
+{
+    if (value.isEmpty())
+        return {};
+    return {name, value};
+}
+
+QString cutTrailing(QString text, QChar c)
+{
+    if (text.endsWith(c))
+        text.chop(1);
+    return text;
+}
+
+const Field equalizerBands[] = {Field::eqBand0Field, Field::eqBand1Field, Field::eqBand2Field,
+                                Field::eqBand3Field, Field::eqBand4Field, Field::eqBand5Field,
+                                Field::eqBand6Field, Field::eqBand7Field, Field::eqBand8Field,
+                                Field::eqBand9Field};
+} // namespace
 
 QString textInParentheses(const QString &caption)
 {
@@ -22,34 +54,235 @@ QString mediaArgument(const QString &mediaPath)
     return mediaPath;
 }
 
+bool isDvdSpecification(const QString &mediaPath, bool isExistingFile)
+{
+    return mediaPath.startsWith(QStringLiteral("dvd")) && !isExistingFile;
+}
+
+QString videoFilterChain(const OptionStore &options)
+{
+    QString chain = QStringLiteral("pp=forcequant,");
+    if (const auto item = options.checkedItem(Menu::deinterlaceMenu)) {
+        if (*item >= 1 && *item <= 6)
+            chain += QStringLiteral("pp=") +
+                     textInParentheses(options.caption(Menu::deinterlaceMenu, *item)) +
+                     QLatin1Char(',');
+        else if (*item == 7)
+            chain += QStringLiteral("yadif,");
+        else if (*item == 8)
+            chain += QStringLiteral("kerndeint,");
+    }
+    if (options.isChecked(Menu::blurMenu))
+        chain += QStringLiteral("unsharp=l5x5:-1:c5x5:1,");
+    if (options.isChecked(Menu::sharpenMenu))
+        chain += QStringLiteral("unsharp=l5x5:1:c5x5:1,");
+    if (options.isChecked(Menu::denoiseMenu))
+        chain += QStringLiteral("pp=hqdn3d,");
+    if (options.isChecked(Menu::deringMenu))
+        chain += QStringLiteral("pp=dr,");
+    if (options.isChecked(Menu::autoLevelsMenu))
+        chain += QStringLiteral("pp=al,");
+    QStringList deblocking;
+    for (int i : options.indices(Menu::deblockingMenu)) {
+        if (options.isChecked(Menu::deblockingMenu, i))
+            deblocking << textInParentheses(options.caption(Menu::deblockingMenu, i));
+    }
+    if (!deblocking.isEmpty())
+        chain += QStringLiteral("pp=") + deblocking.join(QLatin1Char('/')) + QLatin1Char(',');
+    return cutTrailing(chain, QLatin1Char(','));
+}
+
+QString audioFilterChain(const PlayerState &state, const OptionStore &options)
+{
+    QString chain;
+    if (const auto item = options.checkedItem(Menu::sampleRateMenu); item && *item != 0) {
+        const QString rate = options.caption(Menu::sampleRateMenu, *item).section(QLatin1Char(' '), 0, 0);
+        chain += QStringLiteral("resample=") + rate + QStringLiteral(":1:2,");
+    }
+    if (options.isChecked(Menu::pitchCorrectionMenu))
+        chain += QStringLiteral("scaletempo,");
+    if (options.isChecked(Menu::extraStereoMenu))
+        chain += QStringLiteral("extrastereo,");
+    if (options.isChecked(Menu::voiceRemovalMenu))
+        chain += QStringLiteral("karaoke,");
+    if (options.isChecked(Menu::normalizerMenu))
+        chain += QStringLiteral("volnorm,");
+    QStringList gains;
+    for (const Field band : equalizerBands)
+        gains << state.value(band);
+    chain += QStringLiteral("equalizer=") + gains.join(QLatin1Char(':')) + QLatin1Char(',');
+    return cutTrailing(chain, QLatin1Char(','));
+}
+
+QString decoderOptions(const OptionStore &options, const QString &processorCount)
+{
+    QString opts;
+    if (options.isChecked(Menu::motionVectorsMenu))
+        opts += QStringLiteral("vismv=1:");
+    if (const auto item = options.checkedItem(Menu::decodingThreadsMenu)) {
+        const QString threads =
+            *item == 0 ? processorCount : options.caption(Menu::decodingThreadsMenu, *item);
+        opts += QStringLiteral("threads=") + threads + QLatin1Char(':');
+    }
+    return cutTrailing(opts, QLatin1Char(':'));
+}
+
+QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const OptionStore &options,
+                                          const LaunchEnvironment &env)
+{
+    QList<CommandLinePiece> pieces;
+    auto add = [&pieces](const QString &text, const QStringList &arguments = {}) {
+        pieces.append({text, arguments});
+    };
+    auto value = [&state](Field f) { return state.value(f); };
+
+    const bool desktop = options.isChecked(Menu::desktopModeMenu);
+    const QString media = value(Field::mediaPathField);
+
+    // 1, 2: the program and the medium.
+    add(env.enginePath + QLatin1Char(' '));
+    if (isDvdSpecification(media, env.mediaIsExistingFile))
+        add(media, media.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    else
+        add(quote + mediaArgument(media) + quote, {mediaArgument(media)});
+
+    // 3-5: where and how the picture is drawn. The trailing "," lets the
+    // engine fall back to a driver that works when the chosen one cannot
+    // open, instead of playing without a picture.
+    const QString wid = desktop ? env.desktopWindowId : env.windowId;
+    add(QStringLiteral(" -wid ") + wid, option(QStringLiteral("-wid"), wid));
+    add(QStringLiteral(" -colorkey ") + env.colourKey, option(QStringLiteral("-colorkey"), env.colourKey));
+    QString vo = desktop ? textInParentheses(options.caption(Menu::videoOutputMenu, 0))
+                         : textInParentheses(checkedCaption(options, Menu::videoOutputMenu));
+    if (!vo.isEmpty())
+        vo += QLatin1Char(',');
+    add(QStringLiteral(" -slave -quiet -identify -nokeepaspect -vo ") + vo,
+        QStringList{QStringLiteral("-slave"), QStringLiteral("-quiet"), QStringLiteral("-identify"),
+                    QStringLiteral("-nokeepaspect")} +
+            option(QStringLiteral("-vo"), vo));
+
+    // 6-9: speed, post-processing, scaler, picture adjustments.
+    const QString speed = value(Field::speedField).remove(QLatin1Char('x'));
+    add(QStringLiteral(" -speed ") + speed, option(QStringLiteral("-speed"), speed));
+    if (options.isChecked(Menu::postProcessingMenu))
+        add(QStringLiteral(" -pp 6"), {QStringLiteral("-pp"), QStringLiteral("6")});
+    else
+        add(QString());
+    if (const auto scaler = options.checkedItem(Menu::scalerMenu))
+        add(QStringLiteral(" -sws ") + QString::number(*scaler),
+            {QStringLiteral("-sws"), QString::number(*scaler)});
+    else
+        add(QString());
+    CommandLinePiece picture;
+    const std::pair<Field, const char *> adjustments[] = {{Field::hueField, "-hue"},
+                                                          {Field::saturationField, "-saturation"},
+                                                          {Field::brightnessField, "-brightness"},
+                                                          {Field::contrastField, "-contrast"}};
+    for (const auto &[field, name] : adjustments) {
+        if (isZeroValue(value(field)))
+            continue;
+        picture.text += QLatin1Char(' ') + QLatin1String(name) + QLatin1Char(' ') + value(field);
+        picture.arguments << QLatin1String(name) << value(field);
+    }
+    pieces.append(picture);
+
+    // 10, 11: filters and decoder.
+    const QString vf = videoFilterChain(options);
+    add(QStringLiteral(" -vf ") + vf, {QStringLiteral("-vf"), vf});
+    const QString lavdopts = decoderOptions(options, env.processorCount);
+    if (!lavdopts.isEmpty())
+        add(QStringLiteral(" -lavdopts ") + lavdopts, {QStringLiteral("-lavdopts"), lavdopts});
+    else
+        add(QString());
+
+    // 12-16: audio.
+    add(QStringLiteral(" -volume ") + value(Field::volumeField),
+        option(QStringLiteral("-volume"), value(Field::volumeField)));
+    const QString kept = value(Field::audioStreamBackupField);
+    add(kept, kept.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    if (const auto item = options.checkedItem(Menu::channelsMenu)) {
+        const QString caption = options.caption(Menu::channelsMenu, *item);
+        const QString count = caption.left(caption.indexOf(QStringLiteral("ch")));
+        add(QStringLiteral(" -channels ") + count, option(QStringLiteral("-channels"), count));
+    } else {
+        add(QString());
+    }
+    if (const auto item = options.checkedItem(Menu::stereoModeMenu))
+        add(QStringLiteral(" -stereo ") + QString::number(*item),
+            {QStringLiteral("-stereo"), QString::number(*item)});
+    else
+        add(QString());
+    const QString af = audioFilterChain(state, options);
+    add(QStringLiteral(" -af ") + af, {QStringLiteral("-af"), af});
+
+    // 17, 18: subtitles.
+    if (vbVal(value(Field::useDefaultSubtitleSettingsField)) == 1.0) {
+        const QString font = value(Field::subFontPathField);
+        if (font.isEmpty()) {
+            add(QStringLiteral(" -nofontconfig"), {QStringLiteral("-nofontconfig")});
+        } else {
+            const QString scale = value(Field::textSubScaleField);
+            const QString position = value(Field::textSubPositionField);
+            const QString outline = value(Field::textSubOutlineField);
+            const QString blur = value(Field::textSubBlurField);
+            add(QStringLiteral(" -nofontconfig -font ") + quote + font + quote +
+                    QStringLiteral(" -subfont-text-scale ") + scale + QStringLiteral(" -subpos ") +
+                    position + QStringLiteral(" -subfont-outline ") + outline +
+                    QStringLiteral(" -subfont-blur ") + blur,
+                QStringList{QStringLiteral("-nofontconfig"), QStringLiteral("-font"), font} +
+                    option(QStringLiteral("-subfont-text-scale"), scale) +
+                    option(QStringLiteral("-subpos"), position) +
+                    option(QStringLiteral("-subfont-outline"), outline) +
+                    option(QStringLiteral("-subfont-blur"), blur));
+        }
+    } else {
+        const QString scale = value(Field::assFontScaleField);
+        add(QStringLiteral(" -ass -ass-styles ") + quote + env.subtitleStylePath + quote +
+                QStringLiteral(" -ass-font-scale ") + scale,
+            QStringList{QStringLiteral("-ass"), QStringLiteral("-ass-styles"),
+                        env.subtitleStylePath} +
+                option(QStringLiteral("-ass-font-scale"), scale));
+    }
+    add(QStringLiteral(" -subcp ") + env.subtitleCodePage + QStringLiteral(" -unicode -subdelay ") +
+            value(Field::subDelayField),
+        QStringList{QStringLiteral("-subcp"), env.subtitleCodePage, QStringLiteral("-unicode")} +
+            option(QStringLiteral("-subdelay"), value(Field::subDelayField)));
+
+    // 19, 20: where to start, and an index for files that lack one.
+    const QString saved = value(Field::savedSecondsField);
+    if (!saved.isEmpty())
+        add(QStringLiteral(" -ss ") + saved, {QStringLiteral("-ss"), saved});
+    else
+        add(QString());
+    add(QStringLiteral(" -idx"), {QStringLiteral("-idx")});
+    return pieces;
+}
+
 EngineLaunch buildEngineLaunch(const PlayerState &state, const OptionStore &options,
                                const LaunchEnvironment &environment)
 {
     EngineLaunch launch;
     launch.program = environment.enginePath;
-
-    const QString media = mediaArgument(state.value(Field::mediaPathField));
-    QString vo;
-    if (const auto item = options.checkedItem(Menu::videoOutputMenu))
-        vo = textInParentheses(options.caption(Menu::videoOutputMenu, *item));
-
-    // The trailing "," lets the engine fall back to a driver that works when
-    // the chosen one cannot open, instead of playing without a picture.
-    const QString voValue = vo.isEmpty() ? QString() : vo + QLatin1Char(',');
-
-    launch.arguments << media << QStringLiteral("-wid") << environment.windowId
-                     << QStringLiteral("-colorkey") << environment.colourKey
-                     << QStringLiteral("-slave") << QStringLiteral("-quiet")
-                     << QStringLiteral("-identify");
-    if (!voValue.isEmpty())
-        launch.arguments << QStringLiteral("-vo") << voValue;
-
-    launch.displayText = environment.enginePath + QLatin1Char(' ') + QLatin1Char('"') + media +
-                         QLatin1Char('"') + QStringLiteral(" -wid ") + environment.windowId +
-                         QStringLiteral(" -colorkey ") + environment.colourKey +
-                         QStringLiteral(" -slave -quiet -identify -vo ") + voValue;
-
+    for (const CommandLinePiece &piece : commandLinePieces(state, options, environment)) {
+        launch.displayText += piece.text;
+        launch.arguments += piece.arguments;
+    }
     launch.niceValue = cmdmod::niceForPriorityClass(
         cmdmod::priorityClassForItem(options.checkedItem(Menu::cpuPriorityMenu)));
     return launch;
+}
+
+QString subtitleStyleText(const PlayerState &state)
+{
+    const Field values[] = {Field::subFontNameField,     Field::subFontSizeField,
+                            Field::subBoldField,         Field::subItalicField,
+                            Field::subMarginVField,      Field::subOutlineField,
+                            Field::subShadowField,       Field::subTextColourField,
+                            Field::subOutlineColourField, Field::subShadowColourField};
+    QStringList parts;
+    for (const Field f : values)
+        parts << state.value(f);
+    parts << QStringLiteral("1");
+    return state.value(Field::assScriptHeaderField) + parts.join(QLatin1Char(',')) +
+           QStringLiteral("\r\n");
 }

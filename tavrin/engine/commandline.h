@@ -2,7 +2,9 @@
 
 #include "enginelaunch.h"
 
+#include <QList>
 #include <QString>
+#include <QStringList>
 
 class OptionStore;
 class PlayerState;
@@ -11,18 +13,52 @@ class PlayerState;
 struct LaunchEnvironment
 {
     QString enginePath;
-    QString windowId;  // "-wid": the video window's X11 id, decimal
-    QString colourKey; // "-colorkey": the video window's background, decimal COLORREF
+    QString windowId;         // "-wid": the video window's X11 id, decimal
+    QString colourKey;        // "-colorkey": the video window's background, decimal COLORREF
+    QString desktopWindowId;  // the X11 root window, for desktop mode
+    QString subtitleStylePath;
+    QString processorCount = QStringLiteral("1");
+    QString subtitleCodePage = QStringLiteral("cp949");
+    // Whether mediaPathField names a file that exists: such a path is always
+    // a file, even when it begins with "dvd".
+    bool mediaIsExistingFile = false;
+};
+
+// One piece of the command line: its text in the log, and the arguments
+// it stands for.
+struct CommandLinePiece
+{
+    QString text;
+    QStringList arguments;
 };
 
 // The text between the first "(" and the following ")" of a caption: the
 // video driver of a videoOutputMenu item, the code of a filter item.
 QString textInParentheses(const QString &caption);
 
-// The media argument as the engine must get it: a DVD specification as it
-// is, a path that would read as an option with "./" in front.
+// The media argument as the engine must get it: a path that would read as
+// an option gets "./" in front.
 QString mediaArgument(const QString &mediaPath);
+
+// Whether the medium is a DVD specification ("dvdnav:// -dvd-device ...")
+// that carries its own options.
+bool isDvdSpecification(const QString &mediaPath, bool isExistingFile);
+
+// The video and audio filter chains and the decoder options, as they follow
+// " -vf ", " -af " and " -lavdopts ".
+QString videoFilterChain(const OptionStore &options);
+QString audioFilterChain(const PlayerState &state, const OptionStore &options);
+QString decoderOptions(const OptionStore &options, const QString &processorCount);
+
+// The twenty pieces of the engine command line, in their order; pieces whose
+// condition fails are empty.
+QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const OptionStore &options,
+                                          const LaunchEnvironment &environment);
 
 // The engine's argument list and its display text for the current state.
 EngineLaunch buildEngineLaunch(const PlayerState &state, const OptionStore &options,
                                const LaunchEnvironment &environment);
+
+// The subtitle style file: the header, the style values joined by ",", the
+// border style "1" and CR LF.
+QString subtitleStyleText(const PlayerState &state);

@@ -1,9 +1,18 @@
 #include "playercore.h"
 
 #include "cmdmod.h"
+#include "commands.h"
 #include "platform/engineprogram.h"
+#include "state/vbnumber.h"
+#include "subtitlecodepage.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLoggingCategory>
+
+Q_DECLARE_LOGGING_CATEGORY(lcEngine)
 
 namespace {
 // The channel may be replaced from inside its own ended() signal (a pending
@@ -19,8 +28,9 @@ constexpr Menu engineEntries[] = {Menu::back10Menu, Menu::forward10Menu, Menu::b
                                   Menu::subtitleNoneMenu};
 } // namespace
 
-PlayerCore::PlayerCore(QObject *parent)
-    : QObject(parent), m_cm(nullptr, &deleteChannelLater),
+PlayerCore::PlayerCore(SystemServices *services, QObject *parent)
+    : QObject(parent), m_ownServices(services ? nullptr : new LinuxSystem),
+      m_services(services ? services : m_ownServices.get()), m_cm(nullptr, &deleteChannelLater),
       m_programFolder(QCoreApplication::applicationDirPath())
 {
 }
@@ -37,13 +47,42 @@ void PlayerCore::setVideoWindow(const QString &windowId, const QString &colourKe
     m_colourKey = colourKey;
 }
 
+QString PlayerCore::subtitleStylePath() const
+{
+    return m_services->writableFolder(m_programFolder) + QStringLiteral("/setting/subtitle.ass");
+}
+
 LaunchEnvironment PlayerCore::launchEnvironment() const
 {
+    const QString media = m_state.value(Field::mediaPathField);
     LaunchEnvironment environment;
     environment.enginePath = locateEngine(m_programFolder);
     environment.windowId = m_windowId;
     environment.colourKey = m_colourKey;
+    environment.desktopWindowId = m_services->desktopWindowId();
+    environment.subtitleStylePath = subtitleStylePath();
+    environment.processorCount = QString::number(m_services->processorCount());
+    environment.subtitleCodePage = subtitleCodePageFor(media);
+    environment.mediaIsExistingFile = QFileInfo(media).isFile();
     return environment;
+}
+
+void PlayerCore::writeSubtitleStyleFile()
+{
+    const QString path = subtitleStylePath();
+    QFile::remove(path);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(subtitleStyleText(m_state).toUtf8());
+    else
+        qCWarning(lcEngine) << "cannot write" << path << file.errorString();
+}
+
+void PlayerCore::applyBackground(const QString &value)
+{
+    m_state.setValue(Field::backgroundPositionField, value);
+    m_services->wallpaper().apply(m_state.value(Field::backgroundPositionField));
 }
 
 void PlayerCore::launchEngine()
@@ -61,12 +100,24 @@ void PlayerCore::launchEngine()
         return;
     }
 
+    if (isZeroValue(m_state.value(Field::useDefaultSubtitleSettingsField)))
+        Q_EMIT fontCacheNoticeRequested(!QFileInfo(m_services->fontCacheFolder()).isDir());
+
+    writeSubtitleStyleFile();
     const EngineLaunch launch = buildEngineLaunch(m_state, m_options, launchEnvironment());
+    m_state.setValue(Field::savedSecondsField, QString());
+    applyBackground(m_options.isChecked(Menu::desktopModeMenu) ? QStringLiteral("0") : QString());
+
     m_state.setValue(Field::engineOutputBox, launch.displayText);
     m_cm->ExecuteCommand(launch);
     enterPlayingState();
     m_state.setValue(Field::engineOutputBox,
                      m_state.value(Field::engineOutputBox) + QStringLiteral("\r\n"));
+
+    if (!m_options.isChecked(Menu::showSubtitlesMenu))
+        sendCommand(EngineCommand::subVisibilityOff);
+    if (!isZeroValue(m_state.value(Field::gammaField)))
+        sendCommand(EngineCommand::gamma(m_state.value(Field::gammaField)));
 }
 
 void PlayerCore::sendCommand(const QString &text)
@@ -117,6 +168,5 @@ void PlayerCore::endOfRun()
 
     for (const Field field : mediaInformationFields)
         m_state.setValue(field, QString());
-    m_state.setValue(Field::backgroundPositionField, QString());
-    m_wallpaper->apply(m_state.value(Field::backgroundPositionField));
+    applyBackground(QString());
 }

@@ -3,11 +3,10 @@
 #include "cmdcls.h"
 #include "commandline.h"
 #include "controls/optionstore.h"
-#include "platform/wallpaper.h"
+#include "platform/systemservices.h"
 #include "state/playerstate.h"
 
 #include <QObject>
-#include <QPointer>
 #include <memory>
 
 // The part of the main window that does not draw: it owns the state record,
@@ -17,13 +16,15 @@ class PlayerCore : public QObject
 {
     Q_OBJECT
 public:
-    explicit PlayerCore(QObject *parent = nullptr);
+    // The services default to the real machine's.
+    explicit PlayerCore(SystemServices *services = nullptr, QObject *parent = nullptr);
     ~PlayerCore() override;
 
     PlayerState &state() { return m_state; }
     const PlayerState &state() const { return m_state; }
     OptionStore &options() { return m_options; }
     const OptionStore &options() const { return m_options; }
+    SystemServices &services() { return *m_services; }
     // The channel of the current (or last) run; null before the first.
     cmdcls *cm() const { return m_cm.get(); }
 
@@ -32,7 +33,9 @@ public:
 
     void setVideoWindow(const QString &windowId, const QString &colourKey);
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
-    void setWallpaper(Wallpaper *wallpaper) { m_wallpaper = wallpaper; }
+    QString programFolder() const { return m_programFolder; }
+    // "setting/subtitle.ass" in the folder the program may write to.
+    QString subtitleStylePath() const;
     LaunchEnvironment launchEnvironment() const;
 
     // Starts an engine run for mediaPathField with the current settings.
@@ -44,21 +47,26 @@ public:
     void sendCommand(const QString &text);
     // Applies a priority class to the running engine (0 when none runs).
     int setEnginePriority(int priorityClass);
+    // Sets backgroundPositionField and hands it to the desktop.
+    void applyBackground(const QString &value);
 
 Q_SIGNALS:
     void engineRunningChanged(bool running);
     void openFileRequested();
+    // Styled subtitles wait for the engine's font cache: show or hide the notice.
+    void fontCacheNoticeRequested(bool show);
 
 private:
+    void writeSubtitleStyleFile();
     void enterPlayingState();
     void endOfRun();
     void setEngineEntriesEnabled(bool enabled);
 
     PlayerState m_state;
     OptionStore m_options;
+    std::unique_ptr<SystemServices> m_ownServices;
+    SystemServices *m_services;
     std::unique_ptr<cmdcls, void (*)(cmdcls *)> m_cm;
-    RecordingWallpaper m_defaultWallpaper;
-    Wallpaper *m_wallpaper = &m_defaultWallpaper;
     QString m_programFolder;
     QString m_windowId = QStringLiteral("0");
     QString m_colourKey = QStringLiteral("65793");

@@ -1,16 +1,18 @@
 #include "mainform.h"
 
-#include "engine/commandlinetext.h"
 #include "engine/commands.h"
+#include "engine/startup.h"
 #include "videowindow.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
-#include <QFileInfo>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMimeData>
 #include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QThread>
 
 namespace {
 // Engine output keeps CR LF (the parsers search for it); a text widget shows
@@ -19,16 +21,30 @@ QString forDisplay(QString text)
 {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
+
+QStringList localFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data)
+        return files;
+    for (const QUrl &url : data->urls()) {
+        if (url.isLocalFile())
+            files << url.toLocalFile();
+    }
+    return files;
+}
 } // namespace
 
-mainform::mainform(QWidget *parent) : QWidget(parent)
+mainform::mainform(SystemServices *services, QWidget *parent)
+    : QWidget(parent), m_core(services), m_opener(m_core), m_openActions(m_opener, m_core, this)
 {
     setObjectName(QStringLiteral("mainform"));
-    setWindowTitle(plainTitle);
+    setWindowTitle(MediaOpener::plainTitle);
     // The main window never takes text: keys arrive as plain key codes
     // whatever input method the desktop runs.
     setAttribute(Qt::WA_InputMethodEnabled, false);
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     resize(524, 296);
 
     m_videoFrame = new QWidget(this);
@@ -39,6 +55,18 @@ mainform::mainform(QWidget *parent) : QWidget(parent)
     m_videoFrame->setPalette(framePalette);
 
     m_videoWindow = new VideoWindow(m_videoFrame);
+    m_core.setVideoWindow(m_videoWindow->windowIdText(), m_videoWindow->colourKeyText());
+
+    m_fontCacheNotice = new QLabel(
+        QStringLiteral("자막 글꼴 캐시를 만드는 중입니다.\n처음 한 번은 재생이 시작되기까지 "
+                       "시간이 걸릴 수 있습니다."),
+        m_videoFrame);
+    m_fontCacheNotice->setObjectName(QStringLiteral("fontCacheNotice"));
+    m_fontCacheNotice->setAlignment(Qt::AlignCenter);
+    m_fontCacheNotice->setStyleSheet(
+        QStringLiteral("QLabel { background: rgb(240,240,240); color: black; padding: 12px; }"));
+    m_fontCacheNotice->adjustSize();
+    m_fontCacheNotice->hide();
 
     m_engineOutputBox = new QPlainTextEdit(this);
     m_engineOutputBox->setObjectName(QStringLiteral("engineOutputBox"));
@@ -59,55 +87,66 @@ mainform::mainform(QWidget *parent) : QWidget(parent)
 
     connect(&m_core, &PlayerCore::engineRunningChanged, m_videoWindow,
             &VideoWindow::setEngineDrawing);
-    connect(&m_core, &PlayerCore::openFileRequested, this, &mainform::openMediaFile);
-
-    // Machine-dependent defaults: X11 output works on every X server, and the
-    // engine runs below normal priority on a single processor.
-    OptionStore &options = m_core.options();
-    if (!options.checkedItem(Menu::videoOutputMenu))
-        options.choose(Menu::videoOutputMenu, 1);
-    if (!options.checkedItem(Menu::cpuPriorityMenu))
-        options.choose(Menu::cpuPriorityMenu, QThread::idealThreadCount() == 1 ? 4 : 3);
+    connect(&m_core, &PlayerCore::openFileRequested, &m_openActions, &OpenActions::openMediaFile);
+    connect(&m_core, &PlayerCore::fontCacheNoticeRequested, this, &mainform::showFontCacheNotice);
+    connect(&m_opener, &MediaOpener::windowTitleChanged, this, &QWidget::setWindowTitle);
 
     layoutVideo();
 }
 
 mainform::~mainform() = default;
 
-void mainform::launchEngine()
+void mainform::start(const QString &commandLine)
 {
-    m_core.setVideoWindow(m_videoWindow->windowIdText(), m_videoWindow->colourKeyText());
-    m_core.launchEngine();
+    Startup::chooseMachineDefaults(m_core);
+    // The frame's width beside the client area, for the minimum window size.
+    m_widthProbe = QString::number(frameGeometry().width() - width());
+    if (m_core.options().isChecked(Menu::showBarsMenu))
+        normalMode();
+    else
+        minimalMode();
+    openCommandLineMedia(commandLine);
 }
 
-void mainform::setMediaTitle(const QString &path)
+void mainform::launchEngine()
 {
-    setWindowTitle(QFileInfo(path).fileName() + titleSuffix);
+    m_core.launchEngine();
 }
 
 void mainform::openCommandLineMedia(const QString &commandLine)
 {
-    if (commandLine.isEmpty())
-        return;
-    PlayerState &state = m_core.state();
-    state.setValue(Field::parameterOpenedField, QStringLiteral("1"));
-    state.setValue(Field::parameterInfoField, commandLine);
-    const QString path = openPathFromCommandLine(commandLine);
-    if (path.isEmpty())
-        return;
-    setMediaTitle(path);
-    state.setValue(Field::mediaPathField, path);
-    launchEngine();
+    m_opener.openCommandLineMedia(commandLine);
 }
 
-void mainform::openMediaFile()
+void mainform::normalMode()
 {
-    const QString path = QFileDialog::getOpenFileName(this);
-    if (path.isEmpty())
+    m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("0"));
+    layoutVideo();
+}
+
+void mainform::minimalMode()
+{
+    m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("1"));
+    layoutVideo();
+}
+
+void mainform::showFontCacheNotice(bool show)
+{
+    if (!show) {
+        m_fontCacheNotice->hide();
         return;
-    m_core.state().setValue(Field::mediaPathField, path);
-    setMediaTitle(path);
-    launchEngine();
+    }
+    // Make room for the notice, then centre it over the picture.
+    const QSize notice = m_fontCacheNotice->sizeHint();
+    if (width() < notice.width())
+        resize(notice.width(), height());
+    if (m_videoFrame->height() < notice.height())
+        resize(width(), notice.height() + (height() - m_videoFrame->height()));
+    m_fontCacheNotice->resize(notice);
+    m_fontCacheNotice->move(m_videoFrame->width() / 2 - notice.width() / 2,
+                            m_videoFrame->height() / 2 - notice.height() / 2);
+    m_fontCacheNotice->show();
+    m_fontCacheNotice->raise();
 }
 
 void mainform::layoutVideo()
@@ -128,8 +167,35 @@ void mainform::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+bool mainform::overVideo(const QPoint &position) const
+{
+    return m_videoFrame->geometry().contains(position);
+}
+
+void mainform::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (overVideo(event->position().toPoint()) && !localFiles(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void mainform::dropEvent(QDropEvent *event)
+{
+    if (!overVideo(event->position().toPoint()))
+        return;
+    const QString file = MediaOpener::singleDroppedFile(localFiles(event->mimeData()));
+    event->acceptProposedAction();
+    if (!file.isEmpty())
+        m_opener.openAndPlay(file, MediaOpener::displayNameOf(file));
+}
+
 void mainform::closeEvent(QCloseEvent *event)
 {
-    m_core.sendCommand(EngineCommand::quit);
+    m_core.applyBackground(QString());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window != this && window->isVisible())
+            window->close();
+    }
+    m_opener.closeEngine();
+    QFile::remove(m_core.subtitleStylePath());
     event->accept();
 }

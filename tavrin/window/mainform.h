@@ -1,9 +1,12 @@
 #pragma once
 
+#include "engine/openactions.h"
+#include "engine/openpaths.h"
 #include "engine/playercore.h"
 
 #include <QWidget>
 
+class QLabel;
 class QPlainTextEdit;
 class VideoWindow;
 
@@ -13,22 +16,30 @@ class mainform : public QWidget
 {
     Q_OBJECT
 public:
-    static inline const QString titleSuffix = QStringLiteral(" - Tavrin v1.0.53");
-    static inline const QString plainTitle = QStringLiteral("Tavrin v1.0.53");
-
-    explicit mainform(QWidget *parent = nullptr);
+    // The services default to the real machine's.
+    explicit mainform(SystemServices *services = nullptr, QWidget *parent = nullptr);
     ~mainform() override;
 
     PlayerCore &core() { return m_core; }
+    MediaOpener &opener() { return m_opener; }
+    OpenActions &openActions() { return m_openActions; }
     VideoWindow *videoWindow() const { return m_videoWindow; }
     QWidget *videoFrame() const { return m_videoFrame; }
     QPlainTextEdit *engineOutputBox() const { return m_engineOutputBox; }
+    QLabel *fontCacheNotice() const { return m_fontCacheNotice; }
+    QString widthProbe() const { return m_widthProbe; }
 
     void launchEngine();
     void sendCommand(const QString &text) { m_core.sendCommand(text); }
     // Opens the medium named by "/open" and a quoted path in the program's
     // command-line text; any other text does nothing.
     void openCommandLineMedia(const QString &commandLine);
+    // Start-up after the window is shown: the machine's defaults, the mode,
+    // the medium of the command line.
+    void start(const QString &commandLine);
+
+    void normalMode();
+    void minimalMode();
 
 Q_SIGNALS:
     void keyPressed(int key);
@@ -37,14 +48,20 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
-    void setMediaTitle(const QString &path);
     void layoutVideo();
-    void openMediaFile();
+    void showFontCacheNotice(bool show);
+    bool overVideo(const QPoint &position) const;
 
     PlayerCore m_core;
+    MediaOpener m_opener;
+    OpenActions m_openActions;
     QWidget *m_videoFrame = nullptr;
     VideoWindow *m_videoWindow = nullptr;
     QPlainTextEdit *m_engineOutputBox = nullptr;
+    QLabel *m_fontCacheNotice = nullptr;
+    QString m_widthProbe;
 };

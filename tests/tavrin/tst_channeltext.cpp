@@ -1,8 +1,6 @@
 // The texts of the engine channel: the commands as they go out, the routing
 // of what comes back, and the program's own command line.
-#include "controls/optionstore.h"
 #include "engine/cmdmod.h"
-#include "engine/commandline.h"
 #include "engine/commandlinetext.h"
 #include "engine/commands.h"
 #include "engine/outputrouting.h"
@@ -45,7 +43,6 @@ private Q_SLOTS:
     void commandLineText();
 
     void priorityTable();
-    void minimalLaunchIsOneArgumentPerPiece();
 };
 
 void ChannelTextTest::commandTexts_data()
@@ -259,28 +256,6 @@ void ChannelTextTest::priorityTable()
     QCOMPARE(setEnginePriority(state, nullptr, NORMAL_PRIORITY_CLASS), 0);
     state.setValue(Field::processHandleField, QStringLiteral("1"));
     QCOMPARE(setEnginePriority(state, nullptr, NORMAL_PRIORITY_CLASS), 0);
-}
-
-void ChannelTextTest::minimalLaunchIsOneArgumentPerPiece()
-{
-    PlayerState state;
-    OptionStore options;
-    options.choose(Menu::videoOutputMenu, 1);
-    options.choose(Menu::cpuPriorityMenu, 5);
-    const QString path = QStringLiteral("-x $(rm -rf ~) \"q\" 'q'.mkv");
-    state.setValue(Field::mediaPathField, path);
-    const EngineLaunch launch = buildEngineLaunch(
-        state, options, {QStringLiteral("/usr/bin/mplayer"), QStringLiteral("123"),
-                         QStringLiteral("65793")});
-    QCOMPARE(launch.program, QStringLiteral("/usr/bin/mplayer"));
-    QCOMPARE(launch.arguments,
-             QStringList({QStringLiteral("./") + path, "-wid", "123", "-colorkey", "65793",
-                          "-slave", "-quiet", "-identify", "-vo", "x11,"}));
-    QCOMPARE(launch.niceValue.value_or(0), 19);
-    QVERIFY(launch.displayText.startsWith(QStringLiteral("/usr/bin/mplayer \"./-x ")));
-    QVERIFY(launch.displayText.endsWith(QStringLiteral(" -slave -quiet -identify -vo x11,")));
-    QCOMPARE(textInParentheses(QStringLiteral("OpenGL YUV (gl:yuv=4:force-pbo:ati-hack)")),
-             QStringLiteral("gl:yuv=4:force-pbo:ati-hack"));
 }
 
 QTEST_GUILESS_MAIN(ChannelTextTest)

@@ -3,6 +3,7 @@
 #include "engine/cmdmod.h"
 #include "engine/commands.h"
 #include "engine/playercore.h"
+#include "fakesystem.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -78,7 +79,8 @@ void EngineChannelTest::startPlaying(PlayerCore &core, const QString &media)
 void EngineChannelTest::everyCommandReachesTheEngineAsItsTextAndCrLf()
 {
     using namespace EngineCommand;
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     startPlaying(core);
     const QStringList commands = {
         EngineCommand::pause, frameStep, getTimePosKeepPause, seekRelative(-10), seekAbsolute(42),
@@ -108,7 +110,8 @@ void EngineChannelTest::everyCommandReachesTheEngineAsItsTextAndCrLf()
 
 void EngineChannelTest::writesWithoutAnEngineChangeNothing()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     // Before any run there is no channel at all.
     core.sendCommand(EngineCommand::pause);
     QCOMPARE(core.state().value(Field::commandInputField), QString());
@@ -134,7 +137,8 @@ void EngineChannelTest::writesWithoutAnEngineChangeNothing()
 
 void EngineChannelTest::positionAnswersGoToTheFieldNotTheBox()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     startPlaying(core);
     const QString lineBefore = core.state().value(Field::oneLineInfoLabel);
     core.sendCommand(EngineCommand::getTimePos);
@@ -149,9 +153,9 @@ void EngineChannelTest::positionAnswersGoToTheFieldNotTheBox()
 
 void EngineChannelTest::endOfRunResetsTheWindow()
 {
-    PlayerCore core;
-    RecordingWallpaper wallpaper;
-    core.setWallpaper(&wallpaper);
+    FakeSystem system;
+    PlayerCore core(&system);
+    RecordingWallpaper &wallpaper = system.recorder;
     QSignalSpy running(&core, &PlayerCore::engineRunningChanged);
     startPlaying(core);
 
@@ -200,14 +204,15 @@ void EngineChannelTest::endOfRunResetsTheWindow()
     for (const Field f : mediaInformationFields)
         QVERIFY2(core.state().value(f).isEmpty(), qPrintable(PlayerState::nameOf(f)));
     QCOMPARE(core.state().value(Field::gpuAdapterField), QStringLiteral("Xvfb adapter"));
-    QCOMPARE(wallpaper.timesApplied(), 1);
+    QCOMPARE(wallpaper.timesApplied(), 2); // cleared at the start and at the end
     QCOMPARE(wallpaper.value(), QString());
     QVERIFY(core.state().value(Field::engineOutputBox).endsWith(QStringLiteral("(Quit)\r\n")));
 }
 
 void EngineChannelTest::endWithRestartStartsAgainAndKeepsTheInformation()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     startPlaying(core);
     const QString firstPid = core.state().value(Field::processHandleField);
     core.state().setValue(Field::sourceWidthField, QStringLiteral("640"));
@@ -237,7 +242,8 @@ void EngineChannelTest::endWithRestartStartsAgainAndKeepsTheInformation()
 void EngineChannelTest::missingEngineReturnsToStopped()
 {
     qputenv("TAVRIN_MPLAYER", "/nonexistent/mplayer");
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     QSignalSpy running(&core, &PlayerCore::engineRunningChanged);
     core.state().setValue(Field::mediaPathField, QStringLiteral("/media/a.mkv"));
     core.launchEngine();
@@ -255,7 +261,8 @@ void EngineChannelTest::missingEngineReturnsToStopped()
 
 void EngineChannelTest::killedEngineReturnsToStopped()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     startPlaying(core);
     const qint64 pid = core.cm()->processId();
     QVERIFY(pid > 0);
@@ -267,7 +274,8 @@ void EngineChannelTest::killedEngineReturnsToStopped()
 
 void EngineChannelTest::priorityGoesWithTheEngine()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     core.options().choose(Menu::cpuPriorityMenu, 4); // "낮은 우선 순위"
     startPlaying(core);
     QVERIFY(core.state().value(Field::engineOutputBox).contains(QStringLiteral("FAKE_NICE=5\r\n")));
@@ -282,7 +290,8 @@ void EngineChannelTest::priorityGoesWithTheEngine()
 
 void EngineChannelTest::mediaPathIsOneArgument()
 {
-    PlayerCore core;
+    FakeSystem system;
+    PlayerCore core(&system);
     const QString media = QStringLiteral("/tmp/a b \"c\" 'd' $(touch pwned) 한글.mkv");
     startPlaying(core, media);
     const QString box = core.state().value(Field::engineOutputBox);

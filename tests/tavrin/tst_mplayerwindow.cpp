@@ -1,6 +1,7 @@
 // The real MPlayer playing the generated sample into Tavrin's window under
 // the test display.
 #include "engine/commands.h"
+#include "fakesystem.h"
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
@@ -64,6 +65,7 @@ private:
     void openAndWait(const QString &commandLine);
     void quitAndWait();
 
+    std::unique_ptr<FakeSystem> m_system;
     std::unique_ptr<mainform> m_window;
 };
 
@@ -75,11 +77,14 @@ void MPlayerWindowTest::initTestCase()
 
 void MPlayerWindowTest::init()
 {
-    m_window = std::make_unique<mainform>();
+    m_system = std::make_unique<FakeSystem>();
+    m_system->font = QStringLiteral(KOREAN_FONT);
+    m_window = std::make_unique<mainform>(m_system.get());
     m_window->move(40, 40);
     m_window->resize(640, 360);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->start(QString());
 }
 
 void MPlayerWindowTest::cleanup()
@@ -87,6 +92,7 @@ void MPlayerWindowTest::cleanup()
     if (m_window && m_window->core().isEngineRunning())
         quitAndWait();
     m_window.reset();
+    m_system.reset();
     qunsetenv("TAVRIN_MPLAYER");
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class PlayerCore;
+struct OpticalDrive;
+
+// The machine-dependent defaults chosen when the program starts.
+namespace Startup {
+
+// The videoOutputMenu item for a display adapter's name: OpenGL YUV for
+// NVIDIA and ATI, X11 for the virtual machines' adapters, OpenGL tiles for
+// anything else. Without any adapter (a virtual X server) X11, which works
+// everywhere.
+int videoOutputItemFor(const QStringList &adapters);
+// cpuPriorityMenu: below normal on a single processor, normal otherwise.
+int cpuPriorityItemFor(int processorCount);
+// The dvdDriveMenu caption of a drive: "/dev/sr0: " + the label with each
+// word's first letter capitalised and the rest in lower case.
+QString driveCaption(const OpticalDrive &drive);
+
+// Applies all of the above, and the default subtitle font, to the core.
+void chooseMachineDefaults(PlayerCore &core);
+
+} // namespace Startup

@@ -1,0 +1,61 @@
+#include "subtitlecodepage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace {
+// The file name endings the engine loads subtitles from by itself.
+const char *const subtitleSuffixes[] = {"srt", "smi", "sub", "ssa", "ass", "txt", "utf",
+                                        "utf8", "utf-8", "rt", "aqt", "jss", "js"};
+// Subtitle files are small; a larger one is not read whole to decide.
+constexpr qint64 maxSubtitleBytes = 8 * 1024 * 1024;
+} // namespace
+
+Utf8Verdict judgeUtf8(const QByteArray &bytes)
+{
+    Utf8Verdict verdict;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    verdict.valid = !decoder.hasError();
+    if (!verdict.valid)
+        return verdict;
+    verdict.meaningful = bytes.startsWith("\xEF\xBB\xBF");
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            verdict.meaningful = true;
+            break;
+        }
+    }
+    return verdict;
+}
+
+QString subtitleCodePageFor(const QString &mediaPath)
+{
+    const QString cp949 = QStringLiteral("cp949");
+    const QFileInfo media(mediaPath);
+    if (!media.isFile())
+        return cp949;
+
+    const QString base = media.completeBaseName();
+    bool anyMeaningful = false;
+    const QFileInfoList beside = media.dir().entryInfoList(QDir::Files | QDir::Readable);
+    for (const QFileInfo &file : beside) {
+        if (file == media || !file.fileName().startsWith(base))
+            continue;
+        bool isSubtitle = false;
+        for (const char *suffix : subtitleSuffixes)
+            isSubtitle = isSubtitle || file.suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
+        if (!isSubtitle)
+            continue;
+        QFile f(file.filePath());
+        if (file.size() > maxSubtitleBytes || !f.open(QIODevice::ReadOnly))
+            return cp949;
+        const Utf8Verdict verdict = judgeUtf8(f.readAll());
+        if (!verdict.valid)
+            return cp949;
+        anyMeaningful = anyMeaningful || verdict.meaningful;
+    }
+    return anyMeaningful ? QStringLiteral("utf-8") : cp949;
+}

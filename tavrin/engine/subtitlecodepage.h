@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The code page the engine reads subtitle files in. Korean subtitles are
+// mostly CP949, which is what the engine is told by default; but telling it
+// CP949 for a UTF-8 file turns the text into garbage. So when the medium is a
+// local file and every subtitle file beside it whose name starts with the
+// medium's base name is valid UTF-8, and at least one of them has a byte-order
+// mark or a character beyond ASCII, the answer is "utf-8"; otherwise "cp949".
+QString subtitleCodePageFor(const QString &mediaPath);
+
+// Whether the text is UTF-8 the engine should be told about: valid, and with
+// a byte-order mark or a character beyond ASCII. The second value says
+// whether the text is valid UTF-8 at all.
+struct Utf8Verdict
+{
+    bool valid = true;
+    bool meaningful = false;
+};
+Utf8Verdict judgeUtf8(const QByteArray &bytes);

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+// The small window that asks for an address to play.
+class urlform : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit urlform(bool alwaysOnTop, QWidget *parent = nullptr);
+    QLineEdit *urlInputBox() const { return m_urlInputBox; }
+
+private:
+    QLineEdit *m_urlInputBox;
+};

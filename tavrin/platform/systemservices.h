@@ -1,0 +1,56 @@
+#pragma once
+
+#include "wallpaper.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct OpticalDrive
+{
+    QString device; // "/dev/sr0"
+    QString label;  // volume label of the disc, empty without one
+};
+
+// The machine as Tavrin sees it. Tests replace it with fixed answers.
+class SystemServices
+{
+public:
+    virtual ~SystemServices() = default;
+
+    // Names ("vendor device") of the display adapters, in the order found.
+    virtual QStringList displayAdapters() const = 0;
+    virtual QList<OpticalDrive> opticalDrives() const = 0;
+    // The X11 root window, decimal: what the engine draws into on the desktop.
+    virtual QString desktopWindowId() const = 0;
+    // The engine's font cache folder; its absence means the cache is still
+    // to be built.
+    virtual QString fontCacheFolder() const = 0;
+    virtual int processorCount() const = 0;
+    // The font file plain subtitles are drawn with when the user chose none.
+    virtual QString defaultSubtitleFont(const QString &programFolder) const = 0;
+    // Where the program writes its files: the program folder of a portable
+    // install, otherwise the user's data folder.
+    virtual QString writableFolder(const QString &programFolder) const = 0;
+    virtual Wallpaper &wallpaper() = 0;
+};
+
+// The real services of a Linux desktop.
+class LinuxSystem : public SystemServices
+{
+public:
+    QStringList displayAdapters() const override;
+    QList<OpticalDrive> opticalDrives() const override;
+    QString desktopWindowId() const override;
+    QString fontCacheFolder() const override;
+    int processorCount() const override;
+    QString defaultSubtitleFont(const QString &programFolder) const override;
+    QString writableFolder(const QString &programFolder) const override;
+    Wallpaper &wallpaper() override { return m_wallpaper; }
+
+    // The optical drives named in the kernel's CD-ROM table, as /dev paths.
+    static QStringList drivesFromCdromInfo(const QString &infoText);
+
+private:
+    RecordingWallpaper m_wallpaper;
+};

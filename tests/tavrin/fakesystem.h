@@ -1,0 +1,31 @@
+#pragma once
+
+#include "platform/systemservices.h"
+
+#include <QTemporaryDir>
+
+// A machine with fixed answers, writing into a folder of its own.
+class FakeSystem : public SystemServices
+{
+public:
+    QStringList adapters;
+    QList<OpticalDrive> drives;
+    int processors = 2;
+    QString font = QStringLiteral("/fonts/NanumGothicBold.ttf");
+    QString rootWindow = QStringLiteral("4242");
+    QString fontCache;
+    RecordingWallpaper recorder;
+    QTemporaryDir folder;
+
+    QStringList displayAdapters() const override { return adapters; }
+    QList<OpticalDrive> opticalDrives() const override { return drives; }
+    QString desktopWindowId() const override { return rootWindow; }
+    QString fontCacheFolder() const override
+    {
+        return fontCache.isEmpty() ? folder.filePath(QStringLiteral("fontconfig")) : fontCache;
+    }
+    int processorCount() const override { return processors; }
+    QString defaultSubtitleFont(const QString &) const override { return font; }
+    QString writableFolder(const QString &) const override { return folder.path(); }
+    Wallpaper &wallpaper() override { return recorder; }
+};
