@@ -5,7 +5,9 @@
 //
 //   FAKE_MPLAYER_LOG     file that receives every byte read from stdin
 //   FAKE_MPLAYER_SCRIPT  file whose text is printed after the start lines
+//   FAKE_MPLAYER_HANG    when set, "quit " and SIGTERM are ignored (a hung engine)
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +39,9 @@ bool startsWith(const std::string &line, const char *prefix)
 
 int main(int argc, char **argv)
 {
+    const bool hang = std::getenv("FAKE_MPLAYER_HANG") != nullptr;
+    if (hang)
+        std::signal(SIGTERM, SIG_IGN);
     say("MPlayer FAKE-1 (C) 2000-2023 MPlayer Team\n");
     for (int i = 1; i < argc; ++i)
         say(std::string("FAKE_ARG=") + argv[i] + "\n");
@@ -84,7 +89,7 @@ int main(int argc, char **argv)
             std::snprintf(answer, sizeof answer, "ANS_TIME_POSITION=%.1f\n", position);
             position += 0.5;
             say(answer);
-        } else if (startsWith(line, "quit") || startsWith(line, "stop")) {
+        } else if (!hang && (startsWith(line, "quit") || startsWith(line, "stop"))) {
             say("\nExiting... (Quit)\n");
             break;
         } else if (startsWith(line, "say ")) {

@@ -1,0 +1,283 @@
+// The ways a medium reaches the engine, start-up's machine defaults and the
+// bounded wait for an engine that will not go, against the scripted engine.
+#include "engine/commands.h"
+#include "engine/openpaths.h"
+#include "engine/playercore.h"
+#include "engine/startup.h"
+#include "fakesystem.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <csignal>
+
+namespace {
+bool waitFor(const std::function<bool()> &condition, int ms = 5000)
+{
+    return QTest::qWaitFor(condition, ms);
+}
+
+bool started(PlayerCore &core)
+{
+    return core.state().value(Field::engineOutputBox).contains(QStringLiteral("Starting playback..."));
+}
+} // namespace
+
+class OpenPathsTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void commandLineMedia_data();
+    void commandLineMedia();
+    void openingStopsTheOldEngineAndTitlesTheWindow();
+    void closeCurrentMediaClearsThePlaybackFields();
+    void dvdDriveCaptions();
+    void aviSynthScriptReplacesEveryPlaceholder();
+    void restartKeepsTheCheckedTrackNumberOnly();
+    void hungEngineIsEndedWithinTheBound();
+    void dropsOfSeveralFilesDoNothing();
+
+    void videoDriverByAdapter_data();
+    void videoDriverByAdapter();
+    void machineDefaults();
+
+private:
+    std::unique_ptr<FakeSystem> m_system;
+    std::unique_ptr<PlayerCore> m_core;
+    std::unique_ptr<MediaOpener> m_opener;
+};
+
+void OpenPathsTest::init()
+{
+    qputenv("TAVRIN_MPLAYER", FAKE_MPLAYER_PATH);
+    m_system = std::make_unique<FakeSystem>();
+    m_core = std::make_unique<PlayerCore>(m_system.get());
+    m_opener = std::make_unique<MediaOpener>(*m_core);
+    Startup::chooseMachineDefaults(*m_core);
+}
+
+void OpenPathsTest::cleanup()
+{
+    qunsetenv("FAKE_MPLAYER_HANG");
+    if (m_core->isEngineRunning()) {
+        m_core->sendCommand(EngineCommand::quit);
+        m_opener->waitForEngineEnd();
+    }
+    m_opener.reset();
+    m_core.reset();
+    m_system.reset();
+}
+
+void OpenPathsTest::commandLineMedia_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QString>("medium");
+    QTest::newRow("marker and quoted path") << "/open \"/media/a b.mkv\"" << "/media/a b.mkv";
+    QTest::newRow("after other words") << "-x /open \"/media/c.mkv\" y" << "/media/c.mkv";
+    QTest::newRow("no marker") << "\"/media/a.mkv\"" << "";
+    QTest::newRow("marker in capitals") << "/OPEN \"/media/a.mkv\"" << "";
+    QTest::newRow("no closing quote") << "/open \"/media/a.mkv" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void OpenPathsTest::commandLineMedia()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QString, medium);
+    m_opener->openCommandLineMedia(commandLine);
+    const PlayerState &state = m_core->state();
+    QCOMPARE(state.value(Field::mediaPathField), medium);
+    QCOMPARE(m_core->isEngineRunning(), !medium.isEmpty());
+    QCOMPARE(state.value(Field::parameterInfoField), commandLine);
+    QCOMPARE(state.value(Field::parameterOpenedField),
+             commandLine.isEmpty() ? QString() : QStringLiteral("1"));
+    QCOMPARE(m_opener->windowTitle(),
+             medium.isEmpty() ? QStringLiteral("Tavrin v1.0.53")
+                              : MediaOpener::displayNameOf(medium) + QStringLiteral(" - Tavrin v1.0.53"));
+}
+
+void OpenPathsTest::openingStopsTheOldEngineAndTitlesTheWindow()
+{
+    QSignalSpy titles(m_opener.get(), &MediaOpener::windowTitleChanged);
+    m_opener->openAndPlay(QStringLiteral("/media/first.mkv"), QStringLiteral("first.mkv"));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    const QString firstRun = m_core->state().value(Field::processHandleField);
+    m_opener->openAndPlay(QStringLiteral("/media/둘째.mkv"), QStringLiteral("둘째.mkv"));
+    QVERIFY(m_core->isEngineRunning());
+    QVERIFY(m_core->state().value(Field::processHandleField) != firstRun);
+    QVERIFY(waitFor([&] {
+        return m_core->state().value(Field::engineOutputBox).contains(
+            QStringLiteral("FAKE_ARG=/media/둘째.mkv"));
+    }));
+    QCOMPARE(titles.last().at(0).toString(), QStringLiteral("둘째.mkv - Tavrin v1.0.53"));
+}
+
+void OpenPathsTest::closeCurrentMediaClearsThePlaybackFields()
+{
+    m_opener->openAndPlay(QStringLiteral("/media/a.mkv"), QStringLiteral("a.mkv"));
+    PlayerState &state = m_core->state();
+    state.setValue(Field::currentSecondsField, QStringLiteral("3.2"));
+    state.setValue(Field::totalSecondsField, QStringLiteral("10.0"));
+    state.setValue(Field::currentTimeLabel, QStringLiteral("00:00:03.2"));
+    m_opener->closeCurrentMedia();
+    QVERIFY(!m_core->isEngineRunning());
+    QCOMPARE(m_opener->windowTitle(), QStringLiteral("Tavrin v1.0.53"));
+    for (Field f : {Field::mediaPathField, Field::currentSecondsField, Field::totalSecondsField})
+        QCOMPARE(state.value(f), QString());
+    QCOMPARE(state.value(Field::currentTimeLabel), QStringLiteral("00:00:00.0"));
+    QCOMPARE(state.value(Field::totalTimeLabel), QStringLiteral("00:00:00.0"));
+}
+
+void OpenPathsTest::dvdDriveCaptions()
+{
+    m_opener->playDvdDrive(QStringLiteral("/dev/sr1: Movie Disc"));
+    QCOMPARE(m_core->state().value(Field::mediaPathField),
+             QStringLiteral("dvdnav:// -dvd-device /dev/sr1"));
+    QCOMPARE(m_opener->windowTitle(), QStringLiteral("Movie Disc - Tavrin v1.0.53"));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    QVERIFY(m_core->state().value(Field::engineOutputBox).contains(
+        QStringLiteral("FAKE_ARG=dvdnav://\r\nFAKE_ARG=-dvd-device\r\nFAKE_ARG=/dev/sr1\r\n")));
+    // A drive without a label gives an empty name before the suffix.
+    m_opener->playDvdDrive(QStringLiteral("/dev/sr0: "));
+    QCOMPARE(m_opener->windowTitle(), QStringLiteral(" - Tavrin v1.0.53"));
+}
+
+void OpenPathsTest::aviSynthScriptReplacesEveryPlaceholder()
+{
+    m_core->state().setValue(Field::scriptTemplateBox,
+                             QStringLiteral("A(\"%원본위치%\")\r\nB(\"%원본위치%\")\r\n"));
+    m_opener->openWithAviSynth(QStringLiteral("/media/원본 영상.avi"));
+    QFile script(m_opener->aviSynthScriptPath());
+    QVERIFY(script.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(script.readAll()),
+             QStringLiteral("A(\"/media/원본 영상.avi\")\r\nB(\"/media/원본 영상.avi\")\r\n\r\n"));
+    QCOMPARE(m_core->state().value(Field::mediaPathField), m_opener->aviSynthScriptPath());
+    QCOMPARE(m_opener->windowTitle(), QStringLiteral("원본 영상.avi - Tavrin v1.0.53"));
+    // The default template is the two-line DirectShow script.
+    QCOMPARE(MediaOpener::aviSynthTemplate(),
+             QStringLiteral("DirectShowSource(\"%원본위치%\", convertfps=true)\r\nConvertToYV12()\r\n"));
+}
+
+void OpenPathsTest::restartKeepsTheCheckedTrackNumberOnly()
+{
+    m_opener->openAndPlay(QStringLiteral("/media/a.mkv"), QStringLiteral("a.mkv"));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    OptionStore &options = m_core->options();
+    options.setCaption(Menu::audioTrackMenu, 0, QStringLiteral("0 - kor"));
+    options.setCaption(Menu::audioTrackMenu, options.loadItem(Menu::audioTrackMenu),
+                       QStringLiteral("1 - eng"));
+    options.setCaption(Menu::audioTrackMenu, options.loadItem(Menu::audioTrackMenu),
+                       QStringLiteral("2 - jpn"));
+    options.choose(Menu::audioTrackMenu, 1);
+    m_core->state().setValue(Field::currentSecondsField, QStringLiteral("4.5"));
+    const QString firstRun = m_core->state().value(Field::processHandleField);
+
+    m_opener->restartAtPosition();
+    QCOMPARE(m_core->state().value(Field::audioStreamBackupField), QStringLiteral(" -aid 1"));
+    QVERIFY(waitFor([&] {
+        return m_core->state().value(Field::processHandleField) != firstRun && started(*m_core);
+    }));
+    const QString box = m_core->state().value(Field::engineOutputBox);
+    QVERIFY(box.contains(QStringLiteral(" -aid 1 -channels")));
+    QVERIFY(box.contains(QStringLiteral("FAKE_ARG=-ss\r\nFAKE_ARG=4.5\r\n")));
+    QCOMPARE(m_core->state().value(Field::savedSecondsField), QString());
+    QCOMPARE(MediaOpener::trackNumberOf(QStringLiteral(" 12 - kor")), QStringLiteral("12"));
+
+    // Without an engine the restart does nothing.
+    m_core->sendCommand(EngineCommand::quit);
+    QVERIFY(waitFor([&] { return !m_core->isEngineRunning(); }));
+    m_opener->restartAtPosition();
+    QCOMPARE(m_core->state().value(Field::restartFlag), QStringLiteral("0"));
+}
+
+void OpenPathsTest::hungEngineIsEndedWithinTheBound()
+{
+    qputenv("FAKE_MPLAYER_HANG", "1");
+    m_opener->openAndPlay(QStringLiteral("/media/hung.mkv"), QStringLiteral("hung.mkv"));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    const qint64 hungPid = m_core->cm()->processId();
+    qunsetenv("FAKE_MPLAYER_HANG");
+
+    QElapsedTimer clock;
+    clock.start();
+    m_opener->openAndPlay(QStringLiteral("/media/next.mkv"), QStringLiteral("next.mkv"));
+    const qint64 took = clock.elapsed();
+    QVERIFY(m_core->isEngineRunning());
+    QVERIFY(m_core->cm()->processId() != hungPid);
+    QVERIFY2(took < MediaOpener::quitWaitMs + 2 * MediaOpener::terminateWaitMs + 1000,
+             qPrintable(QString::number(took)));
+    QVERIFY(::kill(static_cast<pid_t>(hungPid), 0) != 0); // the hung engine is gone
+}
+
+void OpenPathsTest::dropsOfSeveralFilesDoNothing()
+{
+    QCOMPARE(MediaOpener::singleDroppedFile({QStringLiteral("/a.mkv")}), QStringLiteral("/a.mkv"));
+    QCOMPARE(MediaOpener::singleDroppedFile({QStringLiteral("/a.mkv"), QStringLiteral("/b.mkv")}),
+             QString());
+    QCOMPARE(MediaOpener::singleDroppedFile({}), QString());
+}
+
+void OpenPathsTest::videoDriverByAdapter_data()
+{
+    QTest::addColumn<QStringList>("adapters");
+    QTest::addColumn<int>("item");
+    QTest::newRow("nvidia") << QStringList{"NVIDIA Corporation GA106 [GeForce RTX 3060]"} << 4;
+    QTest::newRow("ati at the start") << QStringList{"ATI Technologies Inc RV710"} << 4;
+    QTest::newRow("ati inside a word") << QStringList{"Intel Corporation Integrated Graphics"} << 4;
+    QTest::newRow("vmware") << QStringList{"VMware SVGA II Adapter"} << 1;
+    QTest::newRow("vm additions") << QStringList{"VM Additions S3 Trio32/64"} << 1;
+    QTest::newRow("virtual pc") << QStringList{"Virtual PC Display"} << 1;
+    QTest::newRow("anything else") << QStringList{"Red Hat, Inc. QXL paravirtual graphic card"} << 5;
+    QTest::newRow("two adapters: the last decides")
+        << QStringList{"NVIDIA Corporation TU117", "Red Hat, Inc. Virtio GPU"} << 5;
+    QTest::newRow("none (a virtual X server)") << QStringList{} << 1;
+}
+
+void OpenPathsTest::videoDriverByAdapter()
+{
+    QFETCH(QStringList, adapters);
+    QFETCH(int, item);
+    QCOMPARE(Startup::videoOutputItemFor(adapters), item);
+}
+
+void OpenPathsTest::machineDefaults()
+{
+    FakeSystem system;
+    system.adapters = {QStringLiteral("NVIDIA Corporation TU117"), QStringLiteral("VMware SVGA II")};
+    system.processors = 1;
+    system.drives = {{QStringLiteral("/dev/sr0"), QStringLiteral("MY MOVIE disc")},
+                     {QStringLiteral("/dev/sr1"), QString()}};
+    PlayerCore core(&system);
+    QVERIFY(!core.options().checkedItem(Menu::videoOutputMenu));
+    QVERIFY(!core.options().checkedItem(Menu::cpuPriorityMenu));
+    core.state().setValue(Field::subFontPathField, QStringLiteral("/my/font.ttf"));
+    Startup::chooseMachineDefaults(core);
+
+    QCOMPARE(core.state().value(Field::gpuAdapterField), QStringLiteral("VMware SVGA II"));
+    QCOMPARE(core.options().checkedItem(Menu::videoOutputMenu).value_or(-1), 1);
+    QCOMPARE(core.options().checkedItem(Menu::cpuPriorityMenu).value_or(-1), 4);
+    QCOMPARE(core.options().indices(Menu::dvdDriveMenu), QList<int>({0, 1}));
+    QCOMPARE(core.options().caption(Menu::dvdDriveMenu, 0), QStringLiteral("/dev/sr0: My Movie Disc"));
+    QCOMPARE(core.options().caption(Menu::dvdDriveMenu, 1), QStringLiteral("/dev/sr1: "));
+    QVERIFY(core.options().entry(Menu::dvdDriveMenu, 1).enabled);
+    QCOMPARE(core.state().value(Field::subFontPathField), QStringLiteral("/my/font.ttf"));
+
+    FakeSystem two;
+    two.processors = 2;
+    PlayerCore other(&two);
+    Startup::chooseMachineDefaults(other);
+    QCOMPARE(other.options().checkedItem(Menu::cpuPriorityMenu).value_or(-1), 3);
+    QCOMPARE(other.options().caption(Menu::dvdDriveMenu, 0), QStringLiteral("(비어 있음)"));
+    QVERIFY(!other.options().entry(Menu::dvdDriveMenu, 0).enabled);
+    QCOMPARE(other.state().value(Field::subFontPathField), two.font);
+    QCOMPARE(LinuxSystem::drivesFromCdromInfo(QStringLiteral(
+                 "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr1\tsr0\n"
+                 "drive speed:\t\t1\t1\n")),
+             QStringList({"/dev/sr0", "/dev/sr1"}));
+}
+
+QTEST_GUILESS_MAIN(OpenPathsTest)
+#include "tst_openpaths.moc"
