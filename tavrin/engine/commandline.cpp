@@ -76,8 +76,10 @@ QString videoFilterChain(const OptionStore &options)
         chain += QStringLiteral("unsharp=l5x5:-1:c5x5:1,");
     if (options.isChecked(Menu::sharpenMenu))
         chain += QStringLiteral("unsharp=l5x5:1:c5x5:1,");
+    // The 3D denoiser is a filter of its own: as a "pp=" sub-filter the
+    // engine refuses it, and the denoise option would do nothing.
     if (options.isChecked(Menu::denoiseMenu))
-        chain += QStringLiteral("pp=hqdn3d,");
+        chain += QStringLiteral("hqdn3d,");
     if (options.isChecked(Menu::deringMenu))
         chain += QStringLiteral("pp=dr,");
     if (options.isChecked(Menu::autoLevelsMenu))
@@ -116,9 +118,9 @@ QString audioFilterChain(const PlayerState &state, const OptionStore &options)
 
 QString decoderOptions(const OptionStore &options, const QString &processorCount)
 {
+    // Motion vectors are not passed on: the decoder library of the engine
+    // has dropped "vismv", and the engine refuses to start with it.
     QString opts;
-    if (options.isChecked(Menu::motionVectorsMenu))
-        opts += QStringLiteral("vismv=1:");
     if (const auto item = options.checkedItem(Menu::decodingThreadsMenu)) {
         const QString threads =
             *item == 0 ? processorCount : options.caption(Menu::decodingThreadsMenu, *item);

@@ -207,7 +207,7 @@ void CommandLineTest::optionRows_data()
     row(QStringLiteral("sharpen"), Menu::sharpenMenu, -1,
         QStringLiteral(" -vf pp=forcequant,unsharp=l5x5:1:c5x5:1 "));
     row(QStringLiteral("denoise"), Menu::denoiseMenu, -1,
-        QStringLiteral(" -vf pp=forcequant,pp=hqdn3d "));
+        QStringLiteral(" -vf pp=forcequant,hqdn3d "));
     row(QStringLiteral("dering"), Menu::deringMenu, -1, QStringLiteral(" -vf pp=forcequant,pp=dr "));
     row(QStringLiteral("autolevels"), Menu::autoLevelsMenu, -1,
         QStringLiteral(" -vf pp=forcequant,pp=al "));
@@ -219,8 +219,8 @@ void CommandLineTest::optionRows_data()
         QStringLiteral(" -af scaletempo,karaoke,equalizer="));
     row(QStringLiteral("normalizer"), Menu::normalizerMenu, -1,
         QStringLiteral(" -af scaletempo,volnorm,equalizer="));
-    row(QStringLiteral("motion vectors"), Menu::motionVectorsMenu, -1,
-        QStringLiteral(" -lavdopts vismv=1:threads=2 "));
+    row(QStringLiteral("motion vectors (the engine cannot draw them)"), Menu::motionVectorsMenu,
+        -1, QStringLiteral(" -lavdopts threads=2 "));
 }
 
 void CommandLineTest::optionRows()
