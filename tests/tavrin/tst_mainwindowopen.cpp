@@ -1,0 +1,180 @@
+// Opening, restarting and closing through the main window, under the test
+// display.
+#include "engine/commands.h"
+#include "fakesystem.h"
+#include "window/mainform.h"
+#include "window/videowindow.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+#include <csignal>
+
+namespace {
+const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
+
+bool started(mainform &w)
+{
+    return w.core().state().value(Field::engineOutputBox).contains(
+        QStringLiteral("Starting playback...\r\n"));
+}
+
+void drop(mainform &w, const QStringList &files)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &f : files)
+        urls << QUrl::fromLocalFile(f);
+    data.setUrls(urls);
+    const QPointF at = w.videoFrame()->geometry().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &dropped);
+}
+
+double askPosition(mainform &w)
+{
+    w.sendCommand(EngineCommand::getTimePos);
+    QTest::qWait(50);
+    return w.core().state().value(Field::currentSecondsField).toDouble();
+}
+} // namespace
+
+class MainWindowOpenTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void cancellingTheDialogKeepsTheMedium();
+    void dropsOpenExactlyOneFile();
+    void restartResumesNearThePositionWithTheCheckedTrack();
+    void fontCacheNoticeForStyledSubtitles();
+    void closingDeletesTheStyleFileAndLeavesNoEngine();
+
+private:
+    void open(const QString &path);
+    std::unique_ptr<FakeSystem> m_system;
+    std::unique_ptr<mainform> m_window;
+};
+
+void MainWindowOpenTest::init()
+{
+    qunsetenv("TAVRIN_MPLAYER");
+    m_system = std::make_unique<FakeSystem>();
+    m_system->font = QStringLiteral(KOREAN_FONT);
+    m_window = std::make_unique<mainform>(m_system.get());
+    m_window->move(20, 20);
+    m_window->resize(640, 360);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->start(QString());
+}
+
+void MainWindowOpenTest::cleanup()
+{
+    if (m_window && m_window->core().isEngineRunning()) {
+        m_window->sendCommand(EngineCommand::quit);
+        m_window->opener().waitForEngineEnd();
+    }
+    m_window.reset();
+    m_system.reset();
+}
+
+void MainWindowOpenTest::open(const QString &path)
+{
+    m_window->openActions().chooseFile = [path] { return path; };
+    m_window->openActions().openMediaFile();
+    QVERIFY(QTest::qWaitFor([&] { return started(*m_window); }, 15000));
+}
+
+void MainWindowOpenTest::cancellingTheDialogKeepsTheMedium()
+{
+    open(sample);
+    const QString pid = m_window->core().state().value(Field::processHandleField);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+    m_window->openActions().chooseFile = [] { return QString(); };
+    m_window->openActions().openMediaFile();
+    m_window->openActions().askAddress = [] { return QStringLiteral("   "); };
+    m_window->openActions().openUrl();
+    m_window->openActions().openWithAviSynth();
+    QCOMPARE(m_window->core().state().value(Field::mediaPathField), sample);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+    QVERIFY(m_window->core().isEngineRunning());
+    QCOMPARE(m_window->core().state().value(Field::processHandleField), pid);
+}
+
+void MainWindowOpenTest::dropsOpenExactlyOneFile()
+{
+    drop(*m_window, {sample, QStringLiteral(SAMPLE_MEDIA_DIR "/audio-only.mp3")});
+    QTest::qWait(300);
+    QVERIFY(!m_window->core().isEngineRunning());
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Tavrin v1.0.53"));
+
+    drop(*m_window, {sample});
+    QVERIFY(QTest::qWaitFor([&] { return started(*m_window); }, 15000));
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+}
+
+void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()
+{
+    open(sample);
+    QVERIFY(QTest::qWaitFor([&] { return askPosition(*m_window) > 3.0; }, 10000));
+    OptionStore &options = m_window->core().options();
+    options.setCaption(Menu::audioTrackMenu, 0, QStringLiteral("0 - kor"));
+    options.setCaption(Menu::audioTrackMenu, options.loadItem(Menu::audioTrackMenu),
+                       QStringLiteral("1 - eng"));
+    options.choose(Menu::audioTrackMenu, 1);
+    const double before = askPosition(*m_window);
+    const QString firstRun = m_window->core().state().value(Field::processHandleField);
+
+    m_window->opener().restartAtPosition();
+    QVERIFY(QTest::qWaitFor([&] {
+        return m_window->core().state().value(Field::processHandleField) != firstRun &&
+               started(*m_window);
+    }, 15000));
+    const QString box = m_window->core().state().value(Field::engineOutputBox);
+    QVERIFY(box.contains(QStringLiteral(" -volume 50 -aid 1 -channels 2")));
+    QVERIFY(box.contains(QStringLiteral(" -ss ")));
+    double after = 0;
+    QVERIFY(QTest::qWaitFor([&] { return (after = askPosition(*m_window)) > 0; }, 5000));
+    QVERIFY2(after >= before - 1.0 && after < before + 3.0,
+             qPrintable(QStringLiteral("%1 then %2").arg(before).arg(after)));
+}
+
+void MainWindowOpenTest::fontCacheNoticeForStyledSubtitles()
+{
+    m_system->fontCache = QStringLiteral("/nonexistent/fontconfig");
+    m_window->core().state().setValue(Field::useDefaultSubtitleSettingsField, QStringLiteral("0"));
+    open(sample);
+    QVERIFY(m_window->fontCacheNotice()->isVisible());
+    const QRect notice = m_window->fontCacheNotice()->geometry();
+    QVERIFY(m_window->videoFrame()->rect().contains(notice));
+    QVERIFY(qAbs(notice.center().x() - m_window->videoFrame()->rect().center().x()) <= 1);
+
+    m_system->fontCache = m_system->folder.path(); // the cache is there now
+    m_window->opener().openAndPlay(sample, QStringLiteral("sample.mkv"));
+    QVERIFY(!m_window->fontCacheNotice()->isVisible());
+}
+
+void MainWindowOpenTest::closingDeletesTheStyleFileAndLeavesNoEngine()
+{
+    open(sample);
+    const QString style = m_window->core().subtitleStylePath();
+    QVERIFY(QFile::exists(style));
+    const auto engine = static_cast<pid_t>(m_window->core().cm()->processId());
+    QVERIFY(m_window->close());
+    QVERIFY(!QFile::exists(style));
+    m_window.reset();
+    QVERIFY(QTest::qWaitFor([&] { return ::kill(engine, 0) != 0; }, 3000));
+    QCOMPARE(m_system->recorder.value(), QString());
+}
+
+QTEST_MAIN(MainWindowOpenTest)
+#include "tst_mainwindowopen.moc"
