@@ -4,6 +4,8 @@
 
 #include <QLoggingCategory>
 #include <QStringEncoder>
+#include <csignal>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 
 Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
@@ -39,12 +41,16 @@ cmdcls::~cmdcls()
 void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 {
     m_launch = launch;
-    if (launch.niceValue) {
-        const int nice = *launch.niceValue;
-        // Runs in the child between fork and exec: the engine is created with
-        // its priority. A refused raise leaves the default, as it should.
-        m_process.setChildProcessModifier([nice] { setpriority(PRIO_PROCESS, 0, nice); });
-    }
+    const std::optional<int> nice = launch.niceValue;
+    // Runs in the child between fork and exec. The engine is created with its
+    // priority (a refused raise leaves the default, as it should), and it
+    // ends with the program even when the program is killed, instead of
+    // playing on as an orphan.
+    m_process.setChildProcessModifier([nice] {
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (nice)
+            setpriority(PRIO_PROCESS, 0, *nice);
+    });
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
     const qint64 pid = m_process.processId();
