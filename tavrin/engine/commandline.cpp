@@ -158,9 +158,11 @@ QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const Option
                          : textInParentheses(checkedCaption(options, Menu::videoOutputMenu));
     if (!vo.isEmpty())
         vo += QLatin1Char(',');
-    add(QStringLiteral(" -slave -quiet -identify -nokeepaspect -vo ") + vo,
+    // "-zoom": the X11 driver draws at the source size unless it may scale,
+    // and the picture must fill the video window whatever its size.
+    add(QStringLiteral(" -slave -quiet -identify -nokeepaspect -zoom -vo ") + vo,
         QStringList{QStringLiteral("-slave"), QStringLiteral("-quiet"), QStringLiteral("-identify"),
-                    QStringLiteral("-nokeepaspect")} +
+                    QStringLiteral("-nokeepaspect"), QStringLiteral("-zoom")} +
             option(QStringLiteral("-vo"), vo));
 
     // 6-9: speed, post-processing, scaler, picture adjustments.

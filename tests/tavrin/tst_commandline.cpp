@@ -64,7 +64,7 @@ void CommandLineTest::defaultSettingsPieceByPiece()
         texts << piece.text;
     QCOMPARE(texts,
              QStringList({"/usr/bin/mplayer ", "\"/media/a b.mkv\"", " -wid 123",
-                          " -colorkey 65793", " -slave -quiet -identify -nokeepaspect -vo x11,",
+                          " -colorkey 65793", " -slave -quiet -identify -nokeepaspect -zoom -vo x11,",
                           " -speed 1.0", "", " -sws 2", "", " -vf pp=forcequant",
                           " -lavdopts threads=2", " -volume 50", "", " -channels 2", " -stereo 0",
                           " -af scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0",
@@ -73,7 +73,7 @@ void CommandLineTest::defaultSettingsPieceByPiece()
                           " -subcp cp949 -unicode -subdelay 0", "", " -idx"}));
     QCOMPARE(s.arguments(),
              QStringList({"/media/a b.mkv", "-wid", "123", "-colorkey", "65793", "-slave",
-                          "-quiet", "-identify", "-nokeepaspect", "-vo", "x11,", "-speed", "1.0",
+                          "-quiet", "-identify", "-nokeepaspect", "-zoom", "-vo", "x11,", "-speed", "1.0",
                           "-sws", "2", "-vf", "pp=forcequant", "-lavdopts", "threads=2",
                           "-volume", "50", "-channels", "2", "-stereo", "0", "-af",
                           "scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0", "-nofontconfig", "-font",
@@ -128,7 +128,7 @@ void CommandLineTest::desktopModeDrawsOnTheRootWithItem0sDriver()
     s.options.choose(Menu::videoOutputMenu, 3);
     s.options.setChecked(Menu::desktopModeMenu, true);
     QVERIFY(s.text().contains(QStringLiteral(" -wid 4242 -colorkey 65793 -slave -quiet "
-                                             "-identify -nokeepaspect -vo xv, -speed")));
+                                             "-identify -nokeepaspect -zoom -vo xv, -speed")));
 }
 
 void CommandLineTest::threeDeblockingFilters()
