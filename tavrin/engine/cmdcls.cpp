@@ -78,7 +78,10 @@ void cmdcls::route(const QString &chunk)
 
 int cmdcls::WriteData(const QString &text)
 {
-    if (m_ended || m_process.state() != QProcess::Running)
+    // A command sent right after the start (the subtitle and gamma settings)
+    // finds the engine still starting: the pipe exists, and QProcess passes
+    // the bytes on once the engine runs.
+    if (m_ended || m_process.state() == QProcess::NotRunning)
         return -1;
     QStringEncoder encoder(QStringEncoder::System);
     QByteArray bytes = encoder.encode(text);

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void killedEngineReturnsToStopped();
     void priorityGoesWithTheEngine();
     void mediaPathIsOneArgument();
+    void hiddenSubtitlesAndGammaAreSentAfterTheStart();
 
 private:
     void startPlaying(PlayerCore &core, const QString &media = QStringLiteral("/media/a.mkv"));
@@ -299,6 +300,31 @@ void EngineChannelTest::mediaPathIsOneArgument()
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
     core.sendCommand(EngineCommand::quit);
     QVERIFY(waitFor([&] { return !core.isEngineRunning(); }));
+}
+
+void EngineChannelTest::hiddenSubtitlesAndGammaAreSentAfterTheStart()
+{
+    FakeSystem system;
+    PlayerCore core(&system);
+    core.options().setChecked(Menu::showSubtitlesMenu, false);
+    core.state().setValue(Field::gammaField, QStringLiteral("-7"));
+    core.state().setValue(Field::savedSecondsField, QStringLiteral("12.5"));
+    startPlaying(core);
+    QCOMPARE(core.state().value(Field::savedSecondsField), QString());
+    QVERIFY(core.state().value(Field::engineOutputBox).contains(QStringLiteral("FAKE_ARG=-ss\r\nFAKE_ARG=12.5\r\n")));
+    core.sendCommand(EngineCommand::quit);
+    QVERIFY(waitFor([&] { return !core.isEngineRunning(); }));
+    QCOMPARE(log(), QStringLiteral("pausing_keep_force sub_visibility 0 \r\n"
+                                   "pausing_keep_force gamma -7 1 \r\nquit \r\n"));
+
+    // The saved position was used once: the next run starts from the beginning.
+    core.options().setChecked(Menu::showSubtitlesMenu, true);
+    core.state().setValue(Field::gammaField, QStringLiteral("0"));
+    startPlaying(core);
+    QVERIFY(!core.state().value(Field::engineOutputBox).contains(QStringLiteral("FAKE_ARG=-ss")));
+    core.sendCommand(EngineCommand::quit);
+    QVERIFY(waitFor([&] { return !core.isEngineRunning(); }));
+    QCOMPARE(log(), QStringLiteral("quit \r\n"));
 }
 
 QTEST_GUILESS_MAIN(EngineChannelTest)
