@@ -103,6 +103,7 @@ void *MediaInfoDLLMOD::New()
 {
     if (!IsLoaded())
         return nullptr;
+    const std::lock_guard<std::mutex> lock(m_globalCallLock);
     return m_functions->newHandle();
 }
 
@@ -143,8 +144,10 @@ void MediaInfoDLLMOD::Close(void *handle)
 
 void MediaInfoDLLMOD::Delete(void *handle)
 {
-    if (IsLoaded() && handle)
-        m_functions->deleteHandle(handle);
+    if (!IsLoaded() || !handle)
+        return;
+    const std::lock_guard<std::mutex> lock(m_globalCallLock);
+    m_functions->deleteHandle(handle);
 }
 
 MediaInfoHandle::MediaInfoHandle(MediaInfoDLLMOD &library)

@@ -44,8 +44,11 @@ private:
     std::once_flag m_loadOnce;
     void *m_module = nullptr;
     std::unique_ptr<Functions> m_functions;
-    // Calls with a null handle share one result buffer inside the library, so
-    // they are made one at a time and copied under this lock.
+    // Calls with a null handle return a pointer into one result buffer the
+    // library shares between threads, and the library frees that buffer when
+    // the last handle is deleted. So global calls, New and Delete are made one
+    // at a time under this lock, and a global result is copied before it is
+    // released. Calls on a handle use that handle's own buffer.
     std::mutex m_globalCallLock;
 };
 

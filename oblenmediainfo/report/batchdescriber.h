@@ -28,7 +28,9 @@ public:
     void clear();
     // Files added and not yet handed back.
     int pendingCount() const { return m_added - m_nextToDeliver; }
+    // As many workers as the machine has cores unless set otherwise.
     int maxThreadCount() const { return m_pool.maxThreadCount(); }
+    void setMaxThreadCount(int count) { m_pool.setMaxThreadCount(count); }
 
 Q_SIGNALS:
     void reportReady(int index, const QString &path, const QString &report);

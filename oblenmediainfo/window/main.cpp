@@ -42,7 +42,6 @@ main::main(const QString &libraryName, QWidget *parent)
 
     connect(&m_describer, &BatchDescriber::reportReady, this,
             [this](int, const QString &, const QString &text) { showReport(text); });
-    connect(&m_describer, &BatchDescriber::idle, this, &main::describingFinished);
 }
 
 main::~main() = default;
@@ -71,15 +70,39 @@ void main::showReport(const QString &text)
     const bool replace = m_replaces.empty() || m_replaces.front();
     if (!m_replaces.empty())
         m_replaces.pop_front();
-    if (replace || m_infoText->document()->isEmpty()) {
-        m_infoText->setPlainText(displayed(text));
-        return;
+    // Reports that land together go into the text box in one edit: a long
+    // batch then costs a few edits of the document instead of one per file.
+    if (replace) {
+        m_unshown = text;
+        m_unshownReplaces = true;
+    } else {
+        const bool textEmpty =
+            m_unshown.isEmpty() && (m_unshownReplaces || m_infoText->document()->isEmpty());
+        if (!textEmpty)
+            m_unshown += report::lineBreak + report::lineBreak;
+        m_unshown += text;
     }
-    // Appending at the end keeps a long batch linear: the text already shown
-    // is not set again for every report.
-    QTextCursor end(m_infoText->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(displayed(report::lineBreak + report::lineBreak + text));
+    if (!m_showQueued) {
+        m_showQueued = true;
+        QMetaObject::invokeMethod(this, &main::showUnshownReports, Qt::QueuedConnection);
+    }
+}
+
+void main::showUnshownReports()
+{
+    m_showQueued = false;
+    if (m_unshownReplaces) {
+        m_infoText->setPlainText(displayed(m_unshown));
+    } else if (!m_unshown.isEmpty()) {
+        // Appending at the end: the text already shown is not set again.
+        QTextCursor end(m_infoText->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(displayed(m_unshown));
+    }
+    m_unshown.clear();
+    m_unshownReplaces = false;
+    if (!isDescribing())
+        Q_EMIT describingFinished();
 }
 
 void main::startNewText()
@@ -88,6 +111,8 @@ void main::startNewText()
     // text.
     m_describer.clear();
     m_replaces.clear();
+    m_unshown.clear();
+    m_unshownReplaces = false;
     m_infoText->clear();
 }
 
@@ -142,6 +167,8 @@ void main::closeEvent(QCloseEvent *event)
     // describer waits only for those being read at this moment.
     m_describer.clear();
     m_replaces.clear();
+    m_unshown.clear();
+    m_unshownReplaces = false;
     event->accept();
 }
 

@@ -51,7 +51,7 @@ public:
     void showAbout();
 
     // Files given and not yet in the text box.
-    bool isDescribing() const { return m_describer.pendingCount() > 0; }
+    bool isDescribing() const { return m_describer.pendingCount() > 0 || m_showQueued; }
 
 Q_SIGNALS:
     // Every file given so far is in the text box.
@@ -63,6 +63,7 @@ protected:
 private:
     void startNewText();
     void showReport(const QString &report);
+    void showUnshownReports();
 
     MediaInfoDLLMOD m_library;
     BatchDescriber m_describer;
@@ -73,6 +74,11 @@ private:
     // For each file still being described: whether its report replaces the
     // text (describeFile) or is appended (describeNextFile).
     std::deque<bool> m_replaces;
+    // Reports handed back and not yet put into the text box, already joined
+    // as the text box will take them.
+    QString m_unshown;
+    bool m_unshownReplaces = false;
+    bool m_showQueued = false;
 };
 
 } // namespace oblenmediainfo
