@@ -43,6 +43,7 @@ private Q_SLOTS:
     void missingLibrary();
     void batchGivesTheSequentialReportsInOrder();
     void clearDropsReportsOfTheOldBatch();
+    void manyFilesOnEveryWorker();
 
 private:
     QTemporaryDir m_dir;
@@ -182,6 +183,36 @@ void LibraryTest::clearDropsReportsOfTheOldBatch()
     QCOMPARE(reports.size(), 1);
     QCOMPARE(reports.at(0).at(0).toInt(), 0);
     QCOMPARE(reports.at(0).at(1).toString(), kept);
+}
+
+void LibraryTest::manyFilesOnEveryWorker()
+{
+    // Handles come and go on all workers at once, so the library's count of
+    // live handles often drops to none while another worker asks for the
+    // version text: that is when a shared result buffer would be freed under
+    // a reader.
+    QStringList files;
+    for (int i = 0; i < 100; ++i)
+        files << mediafiles::sample("audio-only.mp3") << m_dir.filePath("없음.mkv") << m_dir.path();
+    const QString audio = report::describe(m_library, files.at(0));
+    const QString missing = report::describe(m_library, files.at(1));
+    BatchDescriber describer(m_library);
+    describer.setMaxThreadCount(std::max(4, describer.maxThreadCount()));
+    QStringList texts;
+    connect(&describer, &BatchDescriber::reportReady, this,
+            [&](int, const QString &, const QString &text) { texts << text; });
+    QSignalSpy idle(&describer, &BatchDescriber::idle);
+    for (int round = 1; round <= 5; ++round) {
+        texts.clear();
+        for (const QString &file : files)
+            describer.add(file);
+        QVERIFY(idle.wait(120000));
+        QCOMPARE(idle.size(), round);
+        QCOMPARE(texts.size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i)
+            QCOMPARE(texts.at(i), i % 3 == 0 ? audio : missing);
+        describer.clear();
+    }
 }
 
 QTEST_GUILESS_MAIN(LibraryTest)
