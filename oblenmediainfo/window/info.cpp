@@ -13,7 +13,7 @@ info::info(QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(title);
     setModal(true);
-    resize(520, 380);
+    resize(500, 300);
 
     m_textBox = new QPlainTextEdit(this);
     m_textBox->setReadOnly(true);
