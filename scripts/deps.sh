@@ -18,6 +18,8 @@ packages=(
   fonts-nanum fontconfig
   # a display for the tests, and the tools to look at it
   xvfb xauth x11-utils xdotool imagemagick libxcb-cursor0
+  # Qt's own dialogs in Korean (OblenMediaInfo's open dialog)
+  qt6-translations-l10n
 )
 
 missing=()

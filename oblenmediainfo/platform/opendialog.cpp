@@ -1,0 +1,24 @@
+#include "opendialog.h"
+
+#include "input/openselection.h"
+
+#include <QFileDialog>
+
+QString FileOpenDialog::ShowOpen(QWidget *owner)
+{
+    QFileDialog dialog(owner, QStringLiteral("열기"), m_lastFolder);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    // "*.*" means every file on Windows; here files without a dot must be
+    // listed too, so the pattern is "*" and only the caption is shown.
+    dialog.setNameFilter(QStringLiteral("모든 파일(*.*) (*)"));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.selectFile(QString());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    const QStringList files = dialog.selectedFiles();
+    if (files.isEmpty())
+        return QString();
+    m_lastFolder = dialog.directory().absolutePath();
+    return dialogTextForFiles(m_lastFolder, files);
+}

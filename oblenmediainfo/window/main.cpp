@@ -1,0 +1,175 @@
+#include "main.h"
+
+#include "info.h"
+#include "infotextbox.h"
+#include "input/commandlinetext.h"
+#include "input/openselection.h"
+#include "platform/opendialog.h"
+#include "report/report.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+#include <QTextCursor>
+
+namespace oblenmediainfo {
+
+namespace {
+
+// The text box shows each CR LF of a report as one line break.
+QString displayed(QString text)
+{
+    return text.replace(report::lineBreak, QStringLiteral("\n"));
+}
+
+} // namespace
+
+main::main(const QString &libraryName, QWidget *parent)
+    : QMainWindow(parent), m_library(libraryName), m_describer(m_library),
+      m_openDialog(std::make_unique<FileOpenDialog>())
+{
+    setWindowTitle(report::programTitle);
+    resize(720, 560);
+
+    m_infoText = new InfoTextBox(this);
+    m_infoText->setPlainText(report::initialText);
+    setCentralWidget(m_infoText);
+
+    m_openAction = menuBar()->addAction(QStringLiteral("열기"));
+    m_aboutAction = menuBar()->addAction(QStringLiteral("프로그램 정보"));
+    connect(m_openAction, &QAction::triggered, this, &main::openFiles);
+    connect(m_aboutAction, &QAction::triggered, this, &main::showAbout);
+    connect(m_infoText, &InfoTextBox::filesDropped, this, &main::describeDroppedFiles);
+
+    connect(&m_describer, &BatchDescriber::reportReady, this,
+            [this](int, const QString &, const QString &text) { showReport(text); });
+}
+
+main::~main() = default;
+
+void main::setOpenDialog(std::unique_ptr<OpenDialog> dialog)
+{
+    m_openDialog = std::move(dialog);
+}
+
+void main::describeFile()
+{
+    setWindowTitle(report::fileTitle(fileOrUrlField));
+    m_replaces.push_back(true);
+    m_describer.add(fileOrUrlField);
+}
+
+void main::describeNextFile()
+{
+    setWindowTitle(report::batchTitle(fileCountField));
+    m_replaces.push_back(false);
+    m_describer.add(fileOrUrlField);
+}
+
+void main::showReport(const QString &text)
+{
+    const bool replace = m_replaces.empty() || m_replaces.front();
+    if (!m_replaces.empty())
+        m_replaces.pop_front();
+    // Reports that land together go into the text box in one edit: a long
+    // batch then costs a few edits of the document instead of one per file.
+    if (replace) {
+        m_unshown = text;
+        m_unshownReplaces = true;
+    } else {
+        const bool textEmpty =
+            m_unshown.isEmpty() && (m_unshownReplaces || m_infoText->document()->isEmpty());
+        if (!textEmpty)
+            m_unshown += report::lineBreak + report::lineBreak;
+        m_unshown += text;
+    }
+    if (!m_showQueued) {
+        m_showQueued = true;
+        QMetaObject::invokeMethod(this, &main::showUnshownReports, Qt::QueuedConnection);
+    }
+}
+
+void main::showUnshownReports()
+{
+    m_showQueued = false;
+    if (m_unshownReplaces) {
+        m_infoText->setPlainText(displayed(m_unshown));
+    } else if (!m_unshown.isEmpty()) {
+        // Appending at the end: the text already shown is not set again.
+        QTextCursor end(m_infoText->document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(displayed(m_unshown));
+    }
+    m_unshown.clear();
+    m_unshownReplaces = false;
+    if (!isDescribing())
+        Q_EMIT describingFinished();
+}
+
+void main::startNewText()
+{
+    // Reports of an earlier batch still on their way must not land in the new
+    // text.
+    m_describer.clear();
+    m_replaces.clear();
+    m_unshown.clear();
+    m_unshownReplaces = false;
+    m_infoText->clear();
+}
+
+void main::openCommandLine(const QString &commandLine)
+{
+    parameterInfoField = commandLine;
+    const QString path = openPathFromCommandLine(commandLine);
+    if (path.isEmpty())
+        return;
+    fileOrUrlField = path;
+    describeFile();
+}
+
+void main::openFiles()
+{
+    const OpenSelection selection = openSelectionFromDialogText(m_openDialog->ShowOpen(this));
+    startNewText();
+    fileCountField = QString::number(selection.highestIndex);
+    if (selection.highestIndex == 0) {
+        fileOrUrlField = selection.paths.first();
+        describeFile();
+        return;
+    }
+    for (const QString &path : selection.paths) {
+        fileOrUrlField = path;
+        describeNextFile();
+    }
+}
+
+void main::describeDroppedFiles(const QStringList &paths)
+{
+    startNewText();
+    fileCountField = QString::number(paths.size());
+    for (const QString &path : paths) {
+        fileOrUrlField = path;
+        if (paths.size() == 1)
+            describeFile();
+        else
+            describeNextFile();
+    }
+}
+
+void main::showAbout()
+{
+    info about(this);
+    about.exec();
+}
+
+void main::closeEvent(QCloseEvent *event)
+{
+    // Closing in the middle of a batch drops the files not yet started; the
+    // describer waits only for those being read at this moment.
+    m_describer.clear();
+    m_replaces.clear();
+    m_unshown.clear();
+    m_unshownReplaces = false;
+    event->accept();
+}
+
+} // namespace oblenmediainfo

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "library/MediaInfoDLLMOD.h"
+#include "report/batchdescriber.h"
+
+#include <QMainWindow>
+
+#include <deque>
+#include <memory>
+
+class InfoTextBox;
+class OpenDialog;
+class QAction;
+
+namespace oblenmediainfo {
+
+// The main window: the report text box over the whole client area, the two
+// menu-bar entries, and the procedures that describe files. The library is
+// asked away from this thread; the text box takes each report as it lands, in
+// the order the files were given.
+class main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit main(const QString &libraryName = MediaInfoDLLMOD::defaultLibraryName,
+                  QWidget *parent = nullptr);
+    ~main() override;
+
+    InfoTextBox *infoText() const { return m_infoText; }
+    QAction *openAction() const { return m_openAction; }
+    QAction *aboutAction() const { return m_aboutAction; }
+    BatchDescriber &describer() { return m_describer; }
+    // Replaces the open dialog (a test names the files it would return).
+    void setOpenDialog(std::unique_ptr<OpenDialog> dialog);
+
+    QString fileOrUrlField;
+    QString fileCountField;
+    QString parameterInfoField;
+
+    // Describes the file in fileOrUrlField; its report replaces the text.
+    void describeFile();
+    // Describes the file in fileOrUrlField; its report is appended.
+    void describeNextFile();
+    // Reads "/open" and a quoted path from the command-line text and
+    // describes that file; any other text does nothing.
+    void openCommandLine(const QString &commandLine);
+    // The open dialog's choice (the "열기" menu).
+    void openFiles();
+    // Files dropped on the text box, in drop order.
+    void describeDroppedFiles(const QStringList &paths);
+    void showAbout();
+
+    // Files given and not yet in the text box.
+    bool isDescribing() const { return m_describer.pendingCount() > 0 || m_showQueued; }
+
+Q_SIGNALS:
+    // Every file given so far is in the text box.
+    void describingFinished();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void startNewText();
+    void showReport(const QString &report);
+    void showUnshownReports();
+
+    MediaInfoDLLMOD m_library;
+    BatchDescriber m_describer;
+    std::unique_ptr<OpenDialog> m_openDialog;
+    InfoTextBox *m_infoText = nullptr;
+    QAction *m_openAction = nullptr;
+    QAction *m_aboutAction = nullptr;
+    // For each file still being described: whether its report replaces the
+    // text (describeFile) or is appended (describeNextFile).
+    std::deque<bool> m_replaces;
+    // Reports handed back and not yet put into the text box, already joined
+    // as the text box will take them.
+    QString m_unshown;
+    bool m_unshownReplaces = false;
+    bool m_showQueued = false;
+};
+
+} // namespace oblenmediainfo

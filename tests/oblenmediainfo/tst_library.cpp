@@ -1,0 +1,219 @@
+// The library binding and the reports against the real libmediainfo, with the
+// `mediainfo` command as the reference for the library's part.
+#include "library/MediaInfoDLLMOD.h"
+#include "mediafiles.h"
+#include "report/batchdescriber.h"
+#include "report/report.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+const QString crlf = QStringLiteral("\r\n");
+
+// Splits a report into its version line and its library part, checking the
+// form every report has: version, two CR LF, library part, end marker.
+bool splitReport(const QString &text, QString *version, QString *libraryPart)
+{
+    const qsizetype versionEnd = text.indexOf(crlf + crlf);
+    if (versionEnd < 0 || !text.endsWith(report::endMarker))
+        return false;
+    *version = text.left(versionEnd);
+    const qsizetype partStart = versionEnd + 4;
+    *libraryPart = text.mid(partStart, text.size() - report::endMarker.size() - partStart);
+    return true;
+}
+
+} // namespace
+
+class LibraryTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void reportMatchesMediainfoCommand_data();
+    void reportMatchesMediainfoCommand();
+    void badInputKeepsTheReportForm_data();
+    void badInputKeepsTheReportForm();
+    void missingLibrary();
+    void batchGivesTheSequentialReportsInOrder();
+    void clearDropsReportsOfTheOldBatch();
+    void manyFilesOnEveryWorker();
+
+private:
+    QTemporaryDir m_dir;
+    MediaInfoDLLMOD m_library;
+};
+
+void LibraryTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY2(QFile::exists(mediafiles::sample("sample.mkv")), "SAMPLE_MEDIA_DIR has no samples");
+    QVERIFY(m_library.IsLoaded());
+}
+
+void LibraryTest::reportMatchesMediainfoCommand_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("sample clip") << mediafiles::sample("sample.mkv");
+    QTest::newRow("audio only") << mediafiles::sample("audio-only.mp3");
+    QTest::newRow("Hangul name") << mediafiles::copyAs("sample.mkv", m_dir.filePath("한글 폴더"),
+                                                       "시험 영상 파일.mkv");
+    QTest::newRow("Hangul name, audio")
+        << mediafiles::copyAs("audio-only.mp3", m_dir.path(), "노래 ①.mp3");
+}
+
+void LibraryTest::reportMatchesMediainfoCommand()
+{
+    QFETCH(QString, path);
+    const QString text = report::describe(m_library, path);
+    QString version;
+    QString libraryPart;
+    QVERIFY2(splitReport(text, &version, &libraryPart), qPrintable(text));
+    QCOMPARE(version, QString("MediaInfoLib - v23.04"));
+
+    const QString expected = mediafiles::mediainfoCommandReport(path);
+    QVERIFY(expected.contains(path));
+    // Line for line, so that a difference names its line.
+    const QStringList got = libraryPart.split(QLatin1Char('\n'));
+    const QStringList want = expected.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < std::min(got.size(), want.size()); ++i)
+        QCOMPARE(got.at(i), want.at(i));
+    QCOMPARE(got.size(), want.size());
+}
+
+void LibraryTest::badInputKeepsTheReportForm_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("libraryPartEmpty");
+
+    QFile empty(m_dir.filePath("빈 파일.mkv"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile text(m_dir.filePath("notes.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("not a medium, just a few words\n");
+    text.close();
+    const QString fifo = m_dir.filePath("pipe");
+    QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+
+    QTest::newRow("missing file") << m_dir.filePath("사라진 파일.mkv") << true;
+    QTest::newRow("directory") << m_dir.path() << true;
+    QTest::newRow("empty file") << empty.fileName() << false;
+    QTest::newRow("text file") << text.fileName() << false;
+    // Reading a FIFO nobody writes to would block for ever.
+    QTest::newRow("fifo") << fifo << true;
+}
+
+void LibraryTest::badInputKeepsTheReportForm()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, libraryPartEmpty);
+    QString version;
+    QString libraryPart;
+    const QString text = report::describe(m_library, path);
+    QVERIFY2(splitReport(text, &version, &libraryPart), qPrintable(text));
+    QCOMPARE(version, QString("MediaInfoLib - v23.04"));
+    if (libraryPartEmpty)
+        QCOMPARE(libraryPart, QString());
+    else
+        QVERIFY2(libraryPart.contains(path), qPrintable(libraryPart));
+}
+
+void LibraryTest::missingLibrary()
+{
+    MediaInfoDLLMOD missing(QStringLiteral("libmediainfo-missing.so.0"));
+    QVERIFY(!missing.IsLoaded());
+    QCOMPARE(missing.New(), nullptr);
+    const QString expected = crlf + crlf + report::endMarker;
+    QCOMPARE(report::describe(missing, mediafiles::sample("sample.mkv")), expected);
+    QCOMPARE(report::describe(missing, m_dir.filePath("none.mkv")), expected);
+
+    // A library that loads but is not MediaInfo counts as missing too.
+    MediaInfoDLLMOD other(QStringLiteral("libz.so.1"));
+    QVERIFY(!other.IsLoaded());
+    QCOMPARE(report::describe(other, mediafiles::sample("sample.mkv")), expected);
+}
+
+void LibraryTest::batchGivesTheSequentialReportsInOrder()
+{
+    // Long and short files mixed, so that workers finish out of order.
+    QStringList files;
+    for (int i = 0; i < 4; ++i) {
+        files << mediafiles::sample("long.mkv") << mediafiles::sample("audio-only.mp3")
+              << mediafiles::sample("sample.mkv") << m_dir.filePath("없음.mkv");
+    }
+    BatchDescriber describer(m_library);
+    QSignalSpy reports(&describer, &BatchDescriber::reportReady);
+    QSignalSpy idle(&describer, &BatchDescriber::idle);
+    for (const QString &file : files)
+        describer.add(file);
+    QCOMPARE(describer.pendingCount(), files.size());
+    QVERIFY(idle.wait(60000));
+    QCOMPARE(idle.size(), 1);
+    QCOMPARE(describer.pendingCount(), 0);
+    QCOMPARE(reports.size(), files.size());
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        QCOMPARE(reports.at(i).at(0).toInt(), i);
+        QCOMPARE(reports.at(i).at(1).toString(), files.at(i));
+        QCOMPARE(reports.at(i).at(2).toString(), report::describe(m_library, files.at(i)));
+    }
+}
+
+void LibraryTest::clearDropsReportsOfTheOldBatch()
+{
+    BatchDescriber describer(m_library);
+    QSignalSpy reports(&describer, &BatchDescriber::reportReady);
+    QSignalSpy idle(&describer, &BatchDescriber::idle);
+    for (int i = 0; i < 30; ++i)
+        describer.add(mediafiles::sample("long.mkv"));
+    describer.clear();
+    QCOMPARE(describer.pendingCount(), 0);
+    const QString kept = mediafiles::sample("audio-only.mp3");
+    describer.add(kept);
+    QVERIFY(idle.wait(60000));
+    // Reports of the first batch still running when it was cleared must not
+    // arrive late.
+    QTest::qWait(200);
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports.at(0).at(0).toInt(), 0);
+    QCOMPARE(reports.at(0).at(1).toString(), kept);
+}
+
+void LibraryTest::manyFilesOnEveryWorker()
+{
+    // Handles come and go on all workers at once, so the library's count of
+    // live handles often drops to none while another worker asks for the
+    // version text: that is when a shared result buffer would be freed under
+    // a reader.
+    QStringList files;
+    for (int i = 0; i < 100; ++i)
+        files << mediafiles::sample("audio-only.mp3") << m_dir.filePath("없음.mkv") << m_dir.path();
+    const QString audio = report::describe(m_library, files.at(0));
+    const QString missing = report::describe(m_library, files.at(1));
+    BatchDescriber describer(m_library);
+    describer.setMaxThreadCount(std::max(4, describer.maxThreadCount()));
+    QStringList texts;
+    connect(&describer, &BatchDescriber::reportReady, this,
+            [&](int, const QString &, const QString &text) { texts << text; });
+    QSignalSpy idle(&describer, &BatchDescriber::idle);
+    for (int round = 1; round <= 5; ++round) {
+        texts.clear();
+        for (const QString &file : files)
+            describer.add(file);
+        QVERIFY(idle.wait(120000));
+        QCOMPARE(idle.size(), round);
+        QCOMPARE(texts.size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i)
+            QCOMPARE(texts.at(i), i % 3 == 0 ? audio : missing);
+        describer.clear();
+    }
+}
+
+QTEST_GUILESS_MAIN(LibraryTest)
+#include "tst_library.moc"

@@ -1,0 +1,326 @@
+// The main window and the about window under a real display, describing real
+// media with the real library.
+#include "input/commandlinetext.h"
+#include "mediafiles.h"
+#include "platform/opendialog.h"
+#include "report/report.h"
+#include "window/info.h"
+#include "window/infotextbox.h"
+#include "window/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDropEvent>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// Stands in for the open dialog: returns the text it was given, as the
+// dialog would for the user's choice.
+class ScriptedOpenDialog : public OpenDialog
+{
+public:
+    explicit ScriptedOpenDialog(QString returned) : m_returned(std::move(returned)) {}
+    QString ShowOpen(QWidget *) override { return m_returned; }
+
+private:
+    QString m_returned;
+};
+
+void dropFiles(QWidget *target, const QStringList &paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString &path : paths)
+        urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+}
+
+// The text the window must show after describing these files one after
+// another on one thread: one report replaces, several are appended.
+QString sequentialText(MediaInfoDLLMOD &library, const QStringList &paths)
+{
+    if (paths.size() == 1)
+        return mediafiles::displayed(report::describe(library, paths.first()));
+    QString text;
+    for (const QString &path : paths)
+        text = report::appendReport(text, report::describe(library, path));
+    return mediafiles::displayed(text);
+}
+
+} // namespace
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << url; }
+};
+
+class WindowTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void startsWithItsTitleTextAndMenus();
+    void droppingOneFileReplacesTheText();
+    void droppingThreeFilesAppendsInDropOrder();
+    void dialogJoinsFolderAndNames_data();
+    void dialogJoinsFolderAndNames();
+    void dialogWithOneFile();
+    void cancellingTheDialogEmptiesTheText();
+    void commandLineWithAQuotedPath();
+    void commandLineWithoutTheMarkerDoesNothing();
+    void missingLibraryKeepsTheReportForm();
+    void closingDuringALongBatch();
+    void aboutWindow();
+
+private:
+    void waitUntilDescribed();
+
+    QTemporaryDir m_dir;
+    MediaInfoDLLMOD m_library;
+    std::unique_ptr<oblenmediainfo::main> m_window;
+    QString m_sample;
+    QString m_audio;
+    QString m_hangul;
+};
+
+void WindowTest::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_sample = mediafiles::sample("sample.mkv");
+    m_audio = mediafiles::sample("audio-only.mp3");
+    QVERIFY2(QFile::exists(m_sample), "SAMPLE_MEDIA_DIR has no samples");
+    m_hangul = mediafiles::copyAs("sample.mkv", m_dir.filePath("내 영상"), "여름 휴가 1.mkv");
+}
+
+void WindowTest::init()
+{
+    m_window = std::make_unique<oblenmediainfo::main>();
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void WindowTest::cleanup()
+{
+    m_window.reset();
+}
+
+void WindowTest::waitUntilDescribed()
+{
+    if (m_window->isDescribing()) {
+        QSignalSpy finished(m_window.get(), &oblenmediainfo::main::describingFinished);
+        QVERIFY(finished.wait(60000));
+    }
+    QVERIFY(!m_window->isDescribing());
+}
+
+void WindowTest::startsWithItsTitleTextAndMenus()
+{
+    QCOMPARE(m_window->windowTitle(), QString("Oblen MediaInfo v1.0.3"));
+    QCOMPARE(m_window->infoText()->toPlainText(),
+             QString("(여기에 드래그하셔서 파일을 열어주세요)"));
+    QCOMPARE(m_window->centralWidget(), m_window->infoText());
+    QVERIFY(m_window->infoText()->acceptDrops());
+    QStringList menus;
+    for (QAction *action : m_window->menuBar()->actions())
+        menus << action->text();
+    QCOMPARE(menus, (QStringList{"열기", "프로그램 정보"}));
+
+    // The text box covers the client area at any size.
+    m_window->resize(400, 300);
+    QTRY_COMPARE(m_window->infoText()->width(), m_window->centralWidget()->parentWidget()->width());
+    QCOMPARE(m_window->infoText()->geometry().bottom(), m_window->height() - 1);
+}
+
+void WindowTest::droppingOneFileReplacesTheText()
+{
+    dropFiles(m_window->infoText()->viewport(), {m_sample});
+    QCOMPARE(m_window->fileCountField, QString("1"));
+    QCOMPARE(m_window->windowTitle(), QString("sample.mkv - 파일 정보"));
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {m_sample}));
+
+    dropFiles(m_window->infoText()->viewport(), {m_hangul});
+    QCOMPARE(m_window->windowTitle(), QString("여름 휴가 1.mkv - 파일 정보"));
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {m_hangul}));
+}
+
+void WindowTest::droppingThreeFilesAppendsInDropOrder()
+{
+    const QStringList files{m_hangul, m_audio, m_sample};
+    dropFiles(m_window->infoText()->viewport(), files);
+    QCOMPARE(m_window->windowTitle(), QString("3개 - 파일 정보"));
+    waitUntilDescribed();
+    const QString shown = m_window->infoText()->toPlainText();
+    QCOMPARE(shown, sequentialText(m_library, files));
+    // Three reports, each ended by the marker and followed by a blank line.
+    QCOMPARE(shown.count(report::endMarker), 3);
+    QCOMPARE(shown.count(report::endMarker + "\n\nMediaInfoLib - v23.04\n\n"), 2);
+    QVERIFY(shown.indexOf(m_hangul) < shown.indexOf(m_audio));
+    QVERIFY(shown.indexOf(m_audio) < shown.indexOf(m_sample));
+
+    // A new drop starts a new text.
+    dropFiles(m_window->infoText()->viewport(), {m_audio});
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {m_audio}));
+}
+
+void WindowTest::dialogJoinsFolderAndNames_data()
+{
+    QTest::addColumn<QString>("folder");
+    const QString folder = QFileInfo(m_hangul).absolutePath();
+    QTest::newRow("folder without /") << folder;
+    QTest::newRow("folder with /") << folder + "/";
+}
+
+void WindowTest::dialogJoinsFolderAndNames()
+{
+    QFETCH(QString, folder);
+    const QString second =
+        mediafiles::copyAs("audio-only.mp3", QFileInfo(m_hangul).absolutePath(), "b b.mp3");
+    const QChar nul(u'\0');
+    m_window->setOpenDialog(std::make_unique<ScriptedOpenDialog>(
+        folder + nul + QFileInfo(m_hangul).fileName() + nul + "b b.mp3"));
+    m_window->openAction()->trigger();
+    QCOMPARE(m_window->fileCountField, QString("2"));
+    QCOMPARE(m_window->windowTitle(), QString("2개 - 파일 정보"));
+    waitUntilDescribed();
+    const QString shown = m_window->infoText()->toPlainText();
+    QCOMPARE(shown, sequentialText(m_library, {m_hangul, second}));
+    QVERIFY(!shown.contains("//"));
+}
+
+void WindowTest::dialogWithOneFile()
+{
+    m_window->setOpenDialog(std::make_unique<ScriptedOpenDialog>(m_audio));
+    m_window->openAction()->trigger();
+    QCOMPARE(m_window->fileCountField, QString("0"));
+    QCOMPARE(m_window->windowTitle(), QString("audio-only.mp3 - 파일 정보"));
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {m_audio}));
+}
+
+void WindowTest::cancellingTheDialogEmptiesTheText()
+{
+    dropFiles(m_window->infoText()->viewport(), {m_sample});
+    waitUntilDescribed();
+    m_window->setOpenDialog(std::make_unique<ScriptedOpenDialog>(QString()));
+    m_window->openAction()->trigger();
+    QCOMPARE(m_window->infoText()->toPlainText(), QString());
+    QVERIFY(!m_window->isDescribing());
+    QCOMPARE(m_window->windowTitle(), QString("sample.mkv - 파일 정보"));
+}
+
+void WindowTest::commandLineWithAQuotedPath()
+{
+    const QString withBlanks =
+        mediafiles::copyAs("sample.mkv", m_dir.filePath("폴더 이름 a"), "x y.mkv");
+    const QString text = commandLineText({"/open", withBlanks});
+    m_window->openCommandLine(text);
+    QCOMPARE(m_window->parameterInfoField, text);
+    QCOMPARE(m_window->fileOrUrlField, withBlanks);
+    QCOMPARE(m_window->windowTitle(), QString("x y.mkv - 파일 정보"));
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {withBlanks}));
+}
+
+void WindowTest::commandLineWithoutTheMarkerDoesNothing()
+{
+    m_window->openCommandLine(commandLineText({m_sample}));
+    QCOMPARE(m_window->parameterInfoField, m_sample);
+    QVERIFY(!m_window->isDescribing());
+    QCOMPARE(m_window->windowTitle(), QString("Oblen MediaInfo v1.0.3"));
+    QCOMPARE(m_window->infoText()->toPlainText(),
+             QString("(여기에 드래그하셔서 파일을 열어주세요)"));
+}
+
+void WindowTest::missingLibraryKeepsTheReportForm()
+{
+    m_window = std::make_unique<oblenmediainfo::main>("libmediainfo-missing.so.0");
+    m_window->show();
+    dropFiles(m_window->infoText()->viewport(), {m_sample, m_audio});
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(),
+             QString("\n\n파일 정보 추출 끝\n\n\n\n파일 정보 추출 끝"));
+}
+
+void WindowTest::closingDuringALongBatch()
+{
+    QStringList files;
+    for (int i = 0; i < 150; ++i)
+        files << mediafiles::sample(i % 2 ? "long.mkv" : "sample.mkv");
+    // The window shows the first reports while the rest are still being read,
+    // and can be closed then.
+    bool closed = false;
+    connect(m_window->infoText(), &QPlainTextEdit::textChanged, this, [&] {
+        if (!closed && m_window->infoText()->toPlainText().contains(report::endMarker)) {
+            QVERIFY(m_window->isDescribing());
+            closed = m_window->close();
+        }
+    });
+    dropFiles(m_window->infoText()->viewport(), files);
+    QTRY_VERIFY(closed);
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(!m_window->isDescribing());
+    const QString left = m_window->infoText()->toPlainText();
+    const auto shown = left.count(report::endMarker);
+    QVERIFY(shown < files.size());
+    QCOMPARE(left, sequentialText(m_library, files.mid(0, shown)));
+    QTest::qWait(300);
+    QCOMPARE(m_window->infoText()->toPlainText(), left);
+}
+
+void WindowTest::aboutWindow()
+{
+    UrlRecorder recorder;
+    QDesktopServices::setUrlHandler("https", &recorder, "open");
+    bool checked = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *about = qobject_cast<oblenmediainfo::info *>(QApplication::activeModalWidget());
+        QVERIFY(about);
+        checked = true;
+        QCOMPARE(about->windowTitle(), QString("Oblen MediaInfo 정보"));
+        const QString text = about->textBox()->toPlainText();
+        for (const char *needed : {"오블렌 미디어 인포", "Oblen", "doc/gpl.txt", "doc/lgpl.txt",
+                                   "Oblen Encoder", "LGPL", "https://mediaarea.net/MediaInfo"})
+            QVERIFY2(text.contains(QString::fromUtf8(needed)), needed);
+        QCOMPARE(about->makerButton()->text(), QString("오블렌의 연구소"));
+        QCOMPARE(about->mediaInfoButton()->text(), QString("MediaInfo 홈페이지"));
+        QCOMPARE(about->okButton()->text(), QString("확인"));
+        QTest::mouseClick(about->makerButton(), Qt::LeftButton);
+        QTest::mouseClick(about->mediaInfoButton(), Qt::LeftButton);
+        QVERIFY(about->isVisible());
+        QTest::mouseClick(about->okButton(), Qt::LeftButton);
+    });
+    m_window->aboutAction()->trigger();
+    QDesktopServices::unsetUrlHandler("https");
+    QVERIFY(checked);
+    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(recorder.opened, (QList<QUrl>{oblenmediainfo::info::makerHomePage,
+                                           oblenmediainfo::info::mediaInfoHomePage}));
+}
+
+QTEST_MAIN(WindowTest)
+#include "tst_window.moc"
