@@ -40,7 +40,7 @@ QString textInParentheses(const QString &caption);
 // an option gets "./" in front.
 QString mediaArgument(const QString &mediaPath);
 
-// Whether the medium is a DVD specification ("dvdnav:// -dvd-device ...")
+// Whether the medium is a DVD source text ("dvdnav:// -dvd-device ...")
 // that carries its own options.
 bool isDvdSpecification(const QString &mediaPath, bool isExistingFile);
 
