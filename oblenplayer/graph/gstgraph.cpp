@@ -843,8 +843,10 @@ std::optional<double> GstFilgraphManager::Rate()
 
 bool GstFilgraphManager::SetRate(double rate)
 {
-    if (rate <= 0.0 || !std::isfinite(rate))
+    if (rate <= 0.0 || !std::isfinite(rate) || !m_core->pipeline || m_core->failed)
         return false;
+    if (rate == m_core->rate)
+        return true;
     std::optional<double> position = CurrentPosition();
     if (!position)
         return false;
