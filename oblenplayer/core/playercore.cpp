@@ -6,6 +6,7 @@
 #include "graph/graphbuilder.h"
 
 #include <array>
+#include <cmath>
 
 namespace {
 
@@ -269,8 +270,10 @@ void PlayerCore::changeRate(double delta)
     if (!m_graph)
         return;
     // No bound of its own: a rate the graph refuses is simply not taken.
+    // Kept to tenths, so ten steps down from 1.0 reach 0 (refused) rather
+    // than a rate a hair above it, and the rate reads as 0.7, not 0.7000000000000001.
     if (const std::optional<double> rate = m_graph->Rate())
-        m_graph->SetRate(*rate + delta);
+        m_graph->SetRate(std::round((*rate + delta) * 10.0) / 10.0);
 }
 
 void PlayerCore::normalSpeed()
