@@ -182,7 +182,8 @@ void PlayerCore::rebuildKeepingState(int rendererIndex)
     if (!isLoaded() || isOpening())
         return;
     if (m_graph) {
-        const int timeout = int(Transport::wholeSeconds(Transport::textValue(m_fields.txtDuration)));
+        const int timeout =
+            int(Transport::wholeSeconds(Transport::textValue(m_fields.txtDuration)));
         if (const std::optional<GraphState> state = m_graph->GetState(timeout))
             m_fields.savedStateField = QString::number(int(*state));
     }

@@ -21,7 +21,11 @@ class IFilterInfo;
 class IPinInfo
 {
 public:
-    enum Direction { Input = 0, Output = 1 };
+    enum Direction
+    {
+        Input = 0,
+        Output = 1
+    };
 
     virtual ~IPinInfo() = default;
     virtual QString Name() const = 0;
@@ -57,7 +61,12 @@ public:
 };
 
 // Graph states as GetState reports them.
-enum class GraphState { Stopped = 0, Paused = 1, Running = 2 };
+enum class GraphState
+{
+    Stopped = 0,
+    Paused = 1,
+    Running = 2
+};
 
 class FilgraphManager
 {

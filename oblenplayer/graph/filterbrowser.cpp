@@ -15,8 +15,8 @@ void FilterBrowser::refreshRegisteredFilters()
 {
     m_listRegFilters.clear();
     m_regFilterLine = -1;
-    m_registeredFilters = m_graph ? m_graph->RegFilterCollection()
-                                  : std::vector<std::shared_ptr<IRegFilterInfo>>();
+    m_registeredFilters =
+        m_graph ? m_graph->RegFilterCollection() : std::vector<std::shared_ptr<IRegFilterInfo>>();
     for (const auto &filter : m_registeredFilters)
         m_listRegFilters << filter->Name();
     if (!m_listRegFilters.isEmpty())

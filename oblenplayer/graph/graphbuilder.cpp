@@ -70,8 +70,8 @@ void GraphBuilder::build(FilgraphManager &graph, FilterBrowser &browser,
         browser.RefreshFilters();
     } else if (pins == 2) {
         const QString extension = request.fileOrUrl.section(QLatin1Char('.'), -1);
-        const bool script = request.fileOrUrl.contains(QLatin1Char('.')) &&
-                            extension == QLatin1String("avs");
+        const bool script =
+            request.fileOrUrl.contains(QLatin1Char('.')) && extension == QLatin1String("avs");
         // The first pin of an AviSynth script is its audio: rendered only on request.
         if (!script || request.avsAudio) {
             browser.selectPin(0);

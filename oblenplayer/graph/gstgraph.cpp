@@ -155,6 +155,9 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
     // Renderer chains built so far; a Render that adds none has failed.
     std::atomic<int> chains{0};
     double rate = 1.0;
+    // The last position known: right after a flushing seek the pipeline
+    // cannot answer a position query until it has prerolled again.
+    std::optional<double> lastPosition;
 
     ~Core() { tearDown(); }
 
@@ -268,7 +271,8 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
         GST_OBJECT_FLAG_UNSET(element, GST_ELEMENT_FLAG_SINK);
         gst_element_set_locked_state(element, TRUE);
         probing = element;
-        const bool works = gst_element_set_state(element, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+        const bool works =
+            gst_element_set_state(element, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
         probing = nullptr;
         if (!works) {
             gst_element_set_state(element, GST_STATE_NULL);
@@ -284,9 +288,10 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
     GstElement *takeWaitingRenderer(bool video)
     {
         std::lock_guard<std::mutex> lock(mutex);
-        auto it = std::find_if(waitingRenderers.begin(), waitingRenderers.end(), [&](GstElement *e) {
-            return video ? isVideoRenderer(e) : isAudioRenderer(e);
-        });
+        auto it =
+            std::find_if(waitingRenderers.begin(), waitingRenderers.end(), [&](GstElement *e) {
+                return video ? isVideoRenderer(e) : isAudioRenderer(e);
+            });
         if (it == waitingRenderers.end())
             return nullptr;
         GstElement *renderer = *it; // keeps the list's reference for the caller
@@ -339,8 +344,7 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             }
             GstElement *panorama = gst_element_factory_make("audiopanorama", nullptr);
             if (panorama)
-                g_object_set(panorama, "method", 1 /* simple: attenuate the other side */,
-                             nullptr);
+                g_object_set(panorama, "method", 1 /* simple: attenuate the other side */, nullptr);
             chain = {gst_element_factory_make("audioconvert", nullptr),
                      gst_element_factory_make("audioresample", nullptr),
                      gst_element_factory_make("volume", nullptr), panorama};
@@ -424,12 +428,11 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
 
     static void applyVolume(GstElement *element, long hundredthsDb)
     {
-        const double linear =
-            hundredthsDb <= silence
-                ? 0.0
-                : gst_stream_volume_convert_volume(GST_STREAM_VOLUME_FORMAT_DB,
-                                                   GST_STREAM_VOLUME_FORMAT_LINEAR,
-                                                   hundredthsDb / 100.0);
+        const double linear = hundredthsDb <= silence
+                                  ? 0.0
+                                  : gst_stream_volume_convert_volume(
+                                        GST_STREAM_VOLUME_FORMAT_DB,
+                                        GST_STREAM_VOLUME_FORMAT_LINEAR, hundredthsDb / 100.0);
         g_object_set(element, "volume", linear, nullptr);
     }
 
@@ -462,9 +465,8 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
             failed = true;
         }
-        if (!failed &&
-            gst_element_get_state(pipeline, nullptr, nullptr, prerollTimeout) ==
-                GST_STATE_CHANGE_FAILURE)
+        if (!failed && gst_element_get_state(pipeline, nullptr, nullptr, prerollTimeout) ==
+                           GST_STATE_CHANGE_FAILURE)
             failed = true;
         // A stream with nothing playable in it (a file that is not media,
         // a cut-off index) prerolls with no renderer at all.
@@ -491,12 +493,14 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             !std::isfinite(seconds))
             return false;
         const gint64 at = static_cast<gint64>(std::max(0.0, seconds) * GST_SECOND);
-        const bool ok = gst_element_seek(
-            pipeline, rateValue, GST_FORMAT_TIME,
-            GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET, at,
-            GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
-        if (ok)
+        const bool ok =
+            gst_element_seek(pipeline, rateValue, GST_FORMAT_TIME,
+                             GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                             GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+        if (ok) {
             endOfStream = false;
+            lastPosition = double(at) / GST_SECOND;
+        }
         return ok;
     }
 
@@ -618,7 +622,10 @@ public:
         gst_object_unref(plugin);
         return package;
     }
-    bool IsFileSource() const override { return factoryName(m_element) == QLatin1String("filesrc"); }
+    bool IsFileSource() const override
+    {
+        return factoryName(m_element) == QLatin1String("filesrc");
+    }
     std::vector<std::shared_ptr<IPinInfo>> Pins() const override
     {
         std::vector<std::shared_ptr<IPinInfo>> pins;
@@ -825,8 +832,9 @@ std::optional<double> GstFilgraphManager::CurrentPosition()
     }
     gint64 value = 0;
     if (!gst_element_query_position(m_core->pipeline, GST_FORMAT_TIME, &value) || value < 0)
-        return std::nullopt;
-    return double(value) / GST_SECOND;
+        return m_core->chains > 0 ? m_core->lastPosition : std::nullopt;
+    m_core->lastPosition = double(value) / GST_SECOND;
+    return m_core->lastPosition;
 }
 
 bool GstFilgraphManager::SetCurrentPosition(double seconds)

@@ -130,8 +130,7 @@ ControlBar::ControlBar(QWidget *parent) : QWidget(parent)
     auto *balanceCaption = new QLabel(QStringLiteral("밸런스"), CSide2);
     balanceCaption->setFixedWidth(40);
     balanceCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    balanceBar =
-        slider(Transport::balanceMinimum, Transport::balanceMaximum, "balanceBar", CSide2);
+    balanceBar = slider(Transport::balanceMinimum, Transport::balanceMaximum, "balanceBar", CSide2);
     balanceBar->setPageStep(1000);
     balanceBar->setSingleStep(500);
     balanceBar->setFixedWidth(100);
@@ -142,8 +141,8 @@ ControlBar::ControlBar(QWidget *parent) : QWidget(parent)
     right->setContentsMargins(2, 0, 2, 0);
     right->setSpacing(2);
     right->addLayout(row({volumeLabel, volumeBar, volumeDownButton, volumeUpButton}));
-    right->addLayout(row({balanceCaption, balanceBar, balanceLeftButton, balanceCenterButton,
-                          balanceRightButton}));
+    right->addLayout(row(
+        {balanceCaption, balanceBar, balanceLeftButton, balanceCenterButton, balanceRightButton}));
     right->addStretch();
 
     CSide1->adjustSize();

@@ -52,33 +52,45 @@ bool GraphVideoWindow::event(QEvent *event)
 {
     if (!m_drain)
         return QWidget::event(event);
+    // Sent on to the drain and, as long as nobody takes it, to the drain's
+    // parents: a copy sent from code does not travel up by itself.
+    const auto deliver = [this](const auto &makeCopy) {
+        for (QWidget *w = m_drain; w; w = w->parentWidget()) {
+            auto copy = makeCopy(w);
+            copy.setAccepted(true);
+            QCoreApplication::sendEvent(w, &copy);
+            if (copy.isAccepted() || w->isWindow())
+                break;
+        }
+        return true;
+    };
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove: {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        const QPointF at = m_drain->mapFromGlobal(mouse->globalPosition());
-        QMouseEvent copy(mouse->type(), at, mouse->globalPosition(), mouse->button(),
-                         mouse->buttons(), mouse->modifiers());
-        QCoreApplication::sendEvent(m_drain, &copy);
-        return true;
+        return deliver([mouse](QWidget *w) {
+            return QMouseEvent(mouse->type(), w->mapFromGlobal(mouse->globalPosition()),
+                               mouse->globalPosition(), mouse->button(), mouse->buttons(),
+                               mouse->modifiers());
+        });
     }
     case QEvent::Wheel: {
         auto *wheel = static_cast<QWheelEvent *>(event);
-        QWheelEvent copy(m_drain->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
-                         wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
-                         wheel->modifiers(), wheel->phase(), wheel->inverted());
-        QCoreApplication::sendEvent(m_drain, &copy);
-        return true;
+        return deliver([wheel](QWidget *w) {
+            return QWheelEvent(w->mapFromGlobal(wheel->globalPosition()), wheel->globalPosition(),
+                               wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(),
+                               wheel->modifiers(), wheel->phase(), wheel->inverted());
+        });
     }
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto *key = static_cast<QKeyEvent *>(event);
-        QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(),
-                       key->isAutoRepeat(), ushort(key->count()));
-        QCoreApplication::sendEvent(m_drain, &copy);
-        return true;
+        return deliver([key](QWidget *) {
+            return QKeyEvent(key->type(), key->key(), key->modifiers(), key->text(),
+                             key->isAutoRepeat(), ushort(key->count()));
+        });
     }
     default:
         return QWidget::event(event);

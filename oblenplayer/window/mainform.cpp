@@ -83,17 +83,16 @@ QString mainform::openDialogFilter()
     // "All files" is "*" here: "*.*" would miss names without a dot.
     const QString video = QStringLiteral(
         "*.3gp *.asf *.avi *.avs *.flv *.k3g *.mkv *.mov *.mpg *.mpeg *.mp4 *.rm *.skm *.wmv");
-    const QString audio = QStringLiteral(
-        "*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma");
-    const QString audioWithMp4 = QStringLiteral(
-        "*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma");
+    const QString audio =
+        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma");
+    const QString audioWithMp4 =
+        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma");
     return QStringLiteral("지원하는 파일 (%1 %2);;비디오 파일 (%1);;오디오 파일 (%3);;"
                           "모든 파일(*.*) (*)")
         .arg(video, audio, audioWithMp4);
 }
 
-mainform::mainform(GraphFactory factory, QWidget *parent)
-    : QWidget(parent), m_core(GraphFactory{})
+mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_core(GraphFactory{})
 {
     setObjectName(QStringLiteral("mainform"));
     setWindowTitle(PlayerCore::programTitle);
@@ -203,8 +202,7 @@ void mainform::wireControls()
         m_core.seekSliderMoved(x, m_controlBar->positionBar->width(), held,
                                m_controlBar->positionBar->value());
     });
-    connect(bar->positionBar, &SeekSlider::mouseReleased, &m_core,
-            &PlayerCore::seekSliderReleased);
+    connect(bar->positionBar, &SeekSlider::mouseReleased, &m_core, &PlayerCore::seekSliderReleased);
 }
 
 void mainform::showControls()
@@ -217,7 +215,8 @@ void mainform::showControls()
     bar->volumeLabel->setText(Transport::doubleText(c.volumeBar / 100.0));
     bar->balanceBar->setValue(c.balanceBar);
     bar->volumeBar->setEnabled(c.audioEnabled);
-    for (QPushButton *b : {bar->balanceLeftButton, bar->balanceCenterButton, bar->balanceRightButton})
+    for (QPushButton *b :
+         {bar->balanceLeftButton, bar->balanceCenterButton, bar->balanceRightButton})
         b->setEnabled(c.audioEnabled);
     if (QAbstractButton *option = bar->rendererOption->button(c.rendererOption))
         option->setChecked(true);
@@ -289,8 +288,8 @@ void mainform::refreshStatus()
 
 void mainform::openFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("열기"), QString(),
-                                                      openDialogFilter());
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("열기"), QString(), openDialogFilter());
     if (path.isEmpty())
         return;
     m_core.setVideoArea(videoArea());

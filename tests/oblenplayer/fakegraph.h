@@ -56,7 +56,10 @@ public:
             return std::nullopt;
         return QStringLiteral("{73646976-0000-0010-8000-00AA00389B71}");
     }
-    std::shared_ptr<IFilterInfo> FilterInfo() const override { return m_filter->shared_from_this(); }
+    std::shared_ptr<IFilterInfo> FilterInfo() const override
+    {
+        return m_filter->shared_from_this();
+    }
     bool Render() override;
 
     FakeFilter *m_filter;

@@ -40,27 +40,29 @@ private Q_SLOTS:
             << one;
         QTest::newRow("avs, audio off")
             << "/m/s.avs" << av << false << QStringList()
-            << QStringList{"AddSourceFilter /m/s.avs", "Filter glimagesink", "Render /m/s.avs:Video"}
+            << QStringList{"AddSourceFilter /m/s.avs", "Filter glimagesink",
+                           "Render /m/s.avs:Video"}
             << QString();
         QTest::newRow("avs, audio on")
             << "/m/s.avs" << av << true << QStringList()
-            << QStringList{"AddSourceFilter /m/s.avs", "Render /m/s.avs:Audio", "Filter glimagesink",
-                           "Render /m/s.avs:Video"}
+            << QStringList{"AddSourceFilter /m/s.avs", "Render /m/s.avs:Audio",
+                           "Filter glimagesink", "Render /m/s.avs:Video"}
             << QString();
         QTest::newRow("not avs, audio off")
             << "/m/s.avi" << av << false << QStringList()
-            << QStringList{"AddSourceFilter /m/s.avi", "Render /m/s.avi:Audio", "Filter glimagesink",
-                           "Render /m/s.avi:Video"}
+            << QStringList{"AddSourceFilter /m/s.avi", "Render /m/s.avi:Audio",
+                           "Filter glimagesink", "Render /m/s.avi:Video"}
             << QString();
         // The extension is compared exactly.
         QTest::newRow("AVS in capitals")
             << "/m/s.AVS" << av << false << QStringList()
-            << QStringList{"AddSourceFilter /m/s.AVS", "Render /m/s.AVS:Audio", "Filter glimagesink",
-                           "Render /m/s.AVS:Video"}
+            << QStringList{"AddSourceFilter /m/s.AVS", "Render /m/s.AVS:Audio",
+                           "Filter glimagesink", "Render /m/s.AVS:Video"}
             << QString();
         QTest::newRow("two pins, renderer fails")
             << "/m/s.avs" << av << false << QStringList{vmr}
-            << QStringList{"AddSourceFilter /m/s.avs", "Filter glimagesink", "Render /m/s.avs:Video"}
+            << QStringList{"AddSourceFilter /m/s.avs", "Filter glimagesink",
+                           "Render /m/s.avs:Video"}
             << two;
         QTest::newRow("three pins render nothing")
             << "/m/x.mkv" << QStringList{"A", "B", "C"} << true << QStringList()
@@ -88,7 +90,8 @@ private Q_SLOTS:
         GraphBuilder::build(graph, browser, {path, vmr, avsAudio},
                             [&](const QString &text) { messages << text; });
         QCOMPARE(log, expectedLog);
-        QCOMPARE(messages, expectedMessage.isEmpty() ? QStringList() : QStringList{expectedMessage});
+        QCOMPARE(messages,
+                 expectedMessage.isEmpty() ? QStringList() : QStringList{expectedMessage});
         // The source, added first, is always the last line.
         QCOMPARE(browser.listFilters().last(), path);
         QCOMPARE(browser.listRegFilters(), script.registered);
@@ -134,10 +137,11 @@ private Q_SLOTS:
 
     void messageTexts()
     {
-        QCOMPARE(GraphBuilder::rendererMessage(false),
-                 QStringLiteral("현재 렌더러는 선택하실 수 없습니다.\r\n\r\n그래픽 드라이버가 설치되지 "
-                                "않았거나 Direct3D를 지원하지 않는 그래픽카드입니다.\r\n\r\n다른 "
-                                "렌더러를 선택해 주세요. (재생은 시스템 기본 렌더로 재생됩니다.)"));
+        QCOMPARE(
+            GraphBuilder::rendererMessage(false),
+            QStringLiteral("현재 렌더러는 선택하실 수 없습니다.\r\n\r\n그래픽 드라이버가 설치되지 "
+                           "않았거나 Direct3D를 지원하지 않는 그래픽카드입니다.\r\n\r\n다른 "
+                           "렌더러를 선택해 주세요. (재생은 시스템 기본 렌더로 재생됩니다.)"));
         QVERIFY(GraphBuilder::rendererMessage(true).endsWith(
             QStringLiteral("\r\n\r\n다른 렌더러를 선택해 주세요.")));
     }
@@ -173,7 +177,8 @@ private Q_SLOTS:
         FilterBrowser browser;
         browser.setGraph(&graph);
         graph.AddSourceFilter("same");
-        graph.filters.push_back(std::make_shared<FakeFilter>(&graph, "same", QStringList{"Only"}, false));
+        graph.filters.push_back(
+            std::make_shared<FakeFilter>(&graph, "same", QStringList{"Only"}, false));
         QSignalSpy refreshed(&browser, &FilterBrowser::filtersRefreshed);
         browser.RefreshFilters();
         QCOMPARE(refreshed.count(), 1);

@@ -142,9 +142,10 @@ private Q_SLOTS:
         QVERIFY(list.contains(QLatin1String("typefind")));
         for (const char *prefix : {"qtdemux", "avdec_h264", "avdec_aac", "videoconvert", "volume",
                                    "audiopanorama", "autoaudiosink"}) {
-            QVERIFY2(std::any_of(list.begin(), list.end(),
-                                 [&](const QString &n) { return n.startsWith(QLatin1String(prefix)); }),
-                     prefix);
+            QVERIFY2(
+                std::any_of(list.begin(), list.end(),
+                            [&](const QString &n) { return n.startsWith(QLatin1String(prefix)); }),
+                prefix);
         }
         // The renderer was used, not a second, default one.
         QVERIFY(!std::any_of(list.begin(), list.end(), [](const QString &n) {

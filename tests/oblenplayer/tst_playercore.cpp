@@ -50,7 +50,8 @@ private Q_SLOTS:
         m_core->setVolume(-2500);
         m_core->setBalance(600);
         m_core->openMedia(QStringLiteral("/media/a clip.mp4"));
-        QCOMPARE(title.last().first().toString(), QStringLiteral("a clip.mp4 - Oblen Player v1.0.3"));
+        QCOMPARE(title.last().first().toString(),
+                 QStringLiteral("a clip.mp4 - Oblen Player v1.0.3"));
         QCOMPARE(originalSize.count(), 1);
         QCOMPARE(m_log.first(), QStringLiteral("AddSourceFilter /media/a clip.mp4"));
         QCOMPARE(m_log.last(), QStringLiteral("Run"));
@@ -304,8 +305,9 @@ private Q_SLOTS:
         QVERIFY(!m_core->graph());
         QCOMPARE(title.last().first().toString(), QStringLiteral("Oblen Player v1.0.3"));
         const PlayerFields &f = m_core->fields();
-        for (const QString *field : {&f.savedPositionField, &f.txtDuration, &f.txtElapsed,
-                                     &f.durationTextField, &f.positionTextField, &f.savedStateField})
+        for (const QString *field :
+             {&f.savedPositionField, &f.txtDuration, &f.txtElapsed, &f.durationTextField,
+              &f.positionTextField, &f.savedStateField})
             QVERIFY(field->isEmpty());
         QVERIFY(m_core->controls().videoCoverVisible);
         QVERIFY(!m_core->controls().positionBarEnabled);
@@ -339,12 +341,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("seconds");
         QTest::addColumn<QString>("position");
         QTest::addColumn<QString>("duration");
-        QTest::newRow("5.36") << "5.36" << "00:00:05.3" << "00:00:05.3";
-        QTest::newRow("75.36") << "75.36" << "00:01:15.4" << "00:01:15.4";
-        QTest::newRow("7") << "7" << "00:00:07.0" << "00:00:07";
-        QTest::newRow("42.5") << "42.5" << "00:00:42.5" << "00:00:42.5";
-        QTest::newRow("3725") << "3725" << "01:02:05.0" << "01:02:05.0";
-        QTest::newRow("empty") << "" << "" << "";
+        QTest::newRow("5.36") << "5.36"
+                              << "00:00:05.3"
+                              << "00:00:05.3";
+        QTest::newRow("75.36") << "75.36"
+                               << "00:01:15.4"
+                               << "00:01:15.4";
+        QTest::newRow("7") << "7"
+                           << "00:00:07.0"
+                           << "00:00:07";
+        QTest::newRow("42.5") << "42.5"
+                              << "00:00:42.5"
+                              << "00:00:42.5";
+        QTest::newRow("3725") << "3725"
+                              << "01:02:05.0"
+                              << "01:02:05.0";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
     }
 
     void timeTexts()
