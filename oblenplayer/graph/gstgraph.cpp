@@ -985,7 +985,14 @@ bool GstFilgraphManager::SetHeight(int height)
 
 bool GstFilgraphManager::SetOwner(quintptr window)
 {
-    if (!m_window || !m_window->setOwner(window))
+    // Like a renderer that is not connected, a graph without a picture has
+    // no window to show: the video area stays as it is.
+    bool hasVideo = false;
+    {
+        std::lock_guard<std::mutex> lock(m_core->mutex);
+        hasVideo = m_core->videoInput != nullptr;
+    }
+    if (!hasVideo || !m_window || !m_window->setOwner(window))
         return false;
     m_core->expose();
     return true;

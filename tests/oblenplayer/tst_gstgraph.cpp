@@ -75,7 +75,7 @@ private Q_SLOTS:
         QVERIFY(GstFilgraphManager::initialise());
         m_videoArea = new QWidget;
         m_videoArea->setAttribute(Qt::WA_NativeWindow);
-        m_videoArea->resize(320, 240);
+        m_videoArea->setGeometry(940, 20, 320, 240);
         m_videoArea->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_videoArea));
     }
@@ -264,6 +264,9 @@ private Q_SLOTS:
         QVERIFY(rendered);
         QVERIFY(graph->Volume());
         QVERIFY(!graph->SourceWidth());
+        // No picture, no window: the video area is left alone.
+        QVERIFY(!graph->SetOwner(quintptr(m_videoArea->winId())));
+        QVERIFY(!m_videoArea->findChild<GraphVideoWindow *>()->isVisible());
         QVERIFY(graph->Run());
         QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
         QVERIFY(graph->SetCurrentPosition(9.5));
