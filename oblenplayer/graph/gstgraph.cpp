@@ -144,6 +144,10 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
     std::vector<GstElement *> volumes;
     std::vector<GstElement *> panoramas;
     GstPad *videoInput = nullptr;
+    // Set while the one video and the one audio chain are being built, so
+    // that two streams appearing at once do not both take them.
+    bool videoClaimed = false;
+    bool audioClaimed = false;
     GstElement *overlay = nullptr;
     long volume = 0;
     long balance = 0;
@@ -266,8 +270,13 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             return nullptr;
         const bool renderer = GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK);
         gst_bin_add(GST_BIN(pipeline), element);
-        if (!renderer)
+        if (!renderer) {
+            // Nothing links a filter inserted by name but a renderer: left to
+            // the pipeline's state changes, an idle source would push into
+            // nothing and fail the graph.
+            gst_element_set_locked_state(element, TRUE);
             return element;
+        }
         GST_OBJECT_FLAG_UNSET(element, GST_ELEMENT_FLAG_SINK);
         gst_element_set_locked_state(element, TRUE);
         probing = element;
@@ -326,8 +335,9 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             {
                 // One picture per graph: a second video stream stays unrendered.
                 std::lock_guard<std::mutex> lock(mutex);
-                if (videoInput)
+                if (videoClaimed)
                     return false;
+                videoClaimed = true;
             }
             chain = {gst_element_factory_make("videoconvert", nullptr),
                      gst_element_factory_make("videoscale", nullptr)};
@@ -339,8 +349,9 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             {
                 // The first audio track is heard; further tracks stay unrendered.
                 std::lock_guard<std::mutex> lock(mutex);
-                if (!volumes.empty())
+                if (audioClaimed)
                     return false;
+                audioClaimed = true;
             }
             GstElement *panorama = gst_element_factory_make("audiopanorama", nullptr);
             if (panorama)
@@ -380,10 +391,12 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
             for (GstElement *e : chain)
                 if (e)
                     gst_object_unref(gst_object_ref_sink(e));
-            if (renderer && !waiting)
-                gst_object_unref(gst_object_ref_sink(renderer));
+            std::lock_guard<std::mutex> lock(mutex);
             if (renderer && waiting)
-                gst_object_unref(renderer);
+                waitingRenderers.push_back(renderer); // still in the graph, still waiting
+            else if (renderer)
+                gst_object_unref(gst_object_ref_sink(renderer));
+            (video ? videoClaimed : audioClaimed) = false;
             return false;
         }
 

@@ -130,6 +130,19 @@ private Q_SLOTS:
                  QStringLiteral(" \r\n방향: 입력"));
     }
 
+    void anIdleInsertedFilterDoesNotDisturbPlayback()
+    {
+        auto graph = newGraph();
+        auto source = graph->AddSourceFilter(media(QStringLiteral("clip.mp4")));
+        // A source of its own, linked to nothing: it must stay idle.
+        QVERIFY(registered(*graph, QStringLiteral("videotestsrc"))->Filter());
+        QVERIFY(onlyPin(source)->Render());
+        QVERIFY(graph->Run());
+        QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 3000);
+        QVERIFY(graph->Duration());
+    }
+
     void renderBuildsTheChainWithTheSourceLast()
     {
         bool rendered = false;
