@@ -34,8 +34,10 @@ int steppedVolume(int volume, int delta)
 
 int wheelVolume(int volume, int notches)
 {
-    const int db = std::clamp(volume / 100 + 5 * notches, volumeMinimum / 100, volumeMaximum / 100);
-    return db * 100;
+    // Steps from the dB value the label shows, fractions included.
+    const double db =
+        std::clamp(volume / 100.0 + 5.0 * notches, volumeMinimum / 100.0, volumeMaximum / 100.0);
+    return int(std::lround(db * 100.0));
 }
 
 std::optional<QString> seekTarget(int xPixels, int widthPixels, double duration)

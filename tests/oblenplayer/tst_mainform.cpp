@@ -190,6 +190,15 @@ private Q_SLOTS:
         bar->stopButton->click();
         QCOMPARE(state(w), GraphState::Stopped);
 
+        // A window too narrow for both side panels hides the right one.
+        w.resize(900, w.height());
+        QTRY_VERIFY(bar->CSide2->isVisible());
+        QVERIFY(bar->CSide2->geometry().right() == bar->width() - 1);
+        QCOMPARE(bar->positionBar->width(), 900);
+        w.resize(320, w.height());
+        QTRY_VERIFY(!bar->CSide2->isVisible());
+        QCOMPARE(w.picVideoWindow()->width(), 320);
+
         // F4 closes.
         QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
         QCOMPARE(w.windowTitle(), QStringLiteral("Oblen Player v1.0.3"));

@@ -203,7 +203,7 @@ private Q_SLOTS:
         QTest::newRow("wheel down to -100 dB") << -9800 << 0 << -1 << -10000;
         QTest::newRow("wheel, three notches down") << -1000 << 0 << -3 << -2500;
         // The label's dB value is what the wheel steps from.
-        QTest::newRow("wheel from a part dB") << -2550 << 0 << -1 << -3000;
+        QTest::newRow("wheel from a part dB") << -2550 << 0 << -1 << -3050;
     }
 
     void volumeButtonsAndWheel()
