@@ -199,7 +199,9 @@ struct GstFilgraphManager::Core : std::enable_shared_from_this<GstFilgraphManage
     static GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data)
     {
         static_cast<Core *>(data)->handleMessage(message);
-        // Everything the player needs is taken here; nothing waits on the bus.
+        // Everything the player needs is taken here; nothing waits on the
+        // bus. A dropped message is the handler's to release.
+        gst_message_unref(message);
         return GST_BUS_DROP;
     }
 

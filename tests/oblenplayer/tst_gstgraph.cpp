@@ -4,6 +4,7 @@
 #include "graph/gstgraph.h"
 #include "window/graphvideowindow.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
@@ -338,6 +339,35 @@ private Q_SLOTS:
         bool next = false;
         auto good = playable(media(QStringLiteral("clip.mp4")), &next);
         QVERIFY(next);
+    }
+
+    void releasedGraphsLeaveNothingRunning_data()
+    {
+        QTest::addColumn<QString>("renderer");
+        QTest::newRow("OpenGL") << QStringLiteral("glimagesink");
+        QTest::newRow("X11") << QStringLiteral("ximagesink");
+    }
+
+    void releasedGraphsLeaveNothingRunning()
+    {
+        QFETCH(QString, renderer);
+        const auto threads = []() { return QDir(QStringLiteral("/proc/self/task")).count(); };
+        const auto playOnce = [&]() {
+            auto graph = newGraph();
+            auto source = graph->AddSourceFilter(media(QStringLiteral("clip.mp4")));
+            registered(*graph, renderer)->Filter();
+            onlyPin(source)->Render();
+            graph->Run();
+            graph->GetState(2000);
+        };
+        playOnce();
+        QTest::qWait(300);
+        const auto before = threads();
+        for (int i = 0; i < 4; ++i)
+            playOnce();
+        QTest::qWait(300);
+        QVERIFY2(threads() <= before + 1,
+                 qPrintable(QStringLiteral("%1 threads, then %2").arg(before).arg(threads())));
     }
 
     void rendererWindowIsOwnedByTheVideoArea()
