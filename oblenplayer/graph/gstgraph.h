@@ -3,7 +3,9 @@
 #include "graph/filgraph.h"
 #include "graph/renderwindow.h"
 
-#include <QStringList>
+#include <memory>
+
+class GstGraphCore;
 
 // The filter graph on GStreamer: one GstPipeline per opened medium. Element
 // factories are the registered filters (named by factory name, since long
@@ -54,11 +56,9 @@ public:
     // The renderer's window, for the player's layout and for tests.
     RenderWindow *renderWindow() const { return m_window.get(); }
 
-    struct Core;
-
 private:
     bool moveWindow(const QRect &pixels);
 
     std::unique_ptr<RenderWindow> m_window;
-    std::shared_ptr<Core> m_core;
+    std::shared_ptr<GstGraphCore> m_core;
 };
