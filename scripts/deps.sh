@@ -14,6 +14,7 @@ packages=(
   mplayer ffmpeg mediainfo
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
+  gstreamer1.0-plugins-base-apps
   # fonts: Korean captions and the default subtitle font
   fonts-nanum fontconfig
   # a display for the tests, and the tools to look at it

@@ -1,0 +1,117 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The filter graph the player builds, plays and browses: one object per
+// opened medium. It answers the player's graph questions (source filter,
+// registered filters, filters and pins, rendering, state, position, rate,
+// volume, balance, picture size, video window) and nothing else, so the
+// player never touches the media framework underneath. Every call may fail:
+// a failing write returns false, a failing read returns no value, and the
+// player carries on with its next step.
+
+class IFilterInfo;
+
+class IPinInfo
+{
+public:
+    enum Direction
+    {
+        Input = 0,
+        Output = 1
+    };
+
+    virtual ~IPinInfo() = default;
+    virtual QString Name() const = 0;
+    virtual int Direction() const = 0;
+    // The peer pin; nullptr when the pin is not connected.
+    virtual std::shared_ptr<IPinInfo> ConnectedTo() const = 0;
+    // The major media type of the connection as text; none when unconnected.
+    virtual std::optional<QString> ConnectionMediaType() const = 0;
+    virtual std::shared_ptr<IFilterInfo> FilterInfo() const = 0;
+    // Completes the graph downstream of this output pin, with a suitable
+    // renderer already in the graph or else the system's default one.
+    virtual bool Render() = 0;
+};
+
+class IFilterInfo
+{
+public:
+    virtual ~IFilterInfo() = default;
+    virtual QString Name() const = 0;
+    virtual QString VendorInfo() const = 0;
+    virtual bool IsFileSource() const = 0;
+    virtual std::vector<std::shared_ptr<IPinInfo>> Pins() const = 0;
+};
+
+class IRegFilterInfo
+{
+public:
+    virtual ~IRegFilterInfo() = default;
+    virtual QString Name() const = 0;
+    // Inserts a new instance of this filter into the graph; nullptr when the
+    // filter cannot be created or cannot work here.
+    virtual std::shared_ptr<IFilterInfo> Filter() = 0;
+};
+
+// Graph states as GetState reports them.
+enum class GraphState
+{
+    Stopped = 0,
+    Paused = 1,
+    Running = 2
+};
+
+class FilgraphManager
+{
+public:
+    virtual ~FilgraphManager() = default;
+
+    // IMediaControl
+    virtual std::shared_ptr<IFilterInfo> AddSourceFilter(const QString &fileOrUrl) = 0;
+    virtual std::vector<std::shared_ptr<IRegFilterInfo>> RegFilterCollection() = 0;
+    // The graph's filters, the first-added filter last.
+    virtual std::vector<std::shared_ptr<IFilterInfo>> FilterCollection() = 0;
+    virtual bool Run() = 0;
+    virtual bool Pause() = 0;
+    virtual bool Stop() = 0;
+    // While a change is still under way after timeoutMs, the target state.
+    virtual std::optional<GraphState> GetState(int timeoutMs) = 0;
+
+    // IMediaPosition: seconds.
+    virtual std::optional<double> Duration() = 0;
+    virtual std::optional<double> CurrentPosition() = 0;
+    virtual bool SetCurrentPosition(double seconds) = 0;
+    virtual std::optional<double> Rate() = 0;
+    virtual bool SetRate(double rate) = 0;
+
+    // IBasicAudio: volume in hundredths of a dB (-10000 silence .. 0 full),
+    // balance -10000 (left only) .. 10000 (right only). Reading fails while
+    // the graph has no audio renderer.
+    virtual std::optional<long> Volume() = 0;
+    virtual bool SetVolume(long volume) = 0;
+    virtual std::optional<long> Balance() = 0;
+    virtual bool SetBalance(long balance) = 0;
+
+    // IBasicVideo2: the source picture in pixels.
+    virtual std::optional<int> SourceWidth() = 0;
+    virtual std::optional<int> SourceHeight() = 0;
+
+    // IVideoWindow: the renderer's window, in pixels and window handles.
+    virtual bool SetWindowStyle(long style) = 0;
+    virtual bool SetLeft(int left) = 0;
+    virtual bool SetTop(int top) = 0;
+    virtual bool SetWidth(int width) = 0;
+    virtual bool SetHeight(int height) = 0;
+    virtual bool SetOwner(quintptr window) = 0;
+    virtual bool SetMessageDrain(quintptr window) = 0;
+};
+
+// Makes a new, empty graph; the player asks for one per opened medium.
+using GraphFactory = std::function<std::unique_ptr<FilgraphManager>()>;

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "graph/filgraph.h"
+#include "graph/renderwindow.h"
+
+#include <memory>
+
+class GstGraphCore;
+
+// The filter graph on GStreamer: one GstPipeline per opened medium. Element
+// factories are the registered filters (named by factory name, since long
+// names repeat), elements are the filters and pads are the pins.
+class GstFilgraphManager : public FilgraphManager
+{
+public:
+    // Initialises GStreamer once per process; false when it cannot start.
+    static bool initialise();
+
+    // window: the renderer's window, created now so its handle is ready
+    // before any sink asks; may be empty (sinks then open their own).
+    explicit GstFilgraphManager(std::unique_ptr<RenderWindow> window = nullptr);
+    ~GstFilgraphManager() override;
+    GstFilgraphManager(const GstFilgraphManager &) = delete;
+    GstFilgraphManager &operator=(const GstFilgraphManager &) = delete;
+
+    std::shared_ptr<IFilterInfo> AddSourceFilter(const QString &fileOrUrl) override;
+    std::vector<std::shared_ptr<IRegFilterInfo>> RegFilterCollection() override;
+    std::vector<std::shared_ptr<IFilterInfo>> FilterCollection() override;
+    bool Run() override;
+    bool Pause() override;
+    bool Stop() override;
+    std::optional<GraphState> GetState(int timeoutMs) override;
+
+    std::optional<double> Duration() override;
+    std::optional<double> CurrentPosition() override;
+    bool SetCurrentPosition(double seconds) override;
+    std::optional<double> Rate() override;
+    bool SetRate(double rate) override;
+
+    std::optional<long> Volume() override;
+    bool SetVolume(long volume) override;
+    std::optional<long> Balance() override;
+    bool SetBalance(long balance) override;
+
+    std::optional<int> SourceWidth() override;
+    std::optional<int> SourceHeight() override;
+
+    bool SetWindowStyle(long style) override;
+    bool SetLeft(int left) override;
+    bool SetTop(int top) override;
+    bool SetWidth(int width) override;
+    bool SetHeight(int height) override;
+    bool SetOwner(quintptr window) override;
+    bool SetMessageDrain(quintptr window) override;
+
+    // The renderer's window, for the player's layout and for tests.
+    RenderWindow *renderWindow() const { return m_window.get(); }
+
+private:
+    bool moveWindow(const QRect &pixels);
+
+    std::unique_ptr<RenderWindow> m_window;
+    std::shared_ptr<GstGraphCore> m_core;
+};

@@ -1,0 +1,394 @@
+#include "gstgraphcore.h"
+
+#include "gstelements.h"
+
+#include <QLoggingCategory>
+
+#include <gst/audio/streamvolume.h>
+#include <gst/video/videooverlay.h>
+
+#include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcGraph, "oblenplayer.graph", QtWarningMsg)
+
+using namespace gstutil;
+using namespace graphlimits;
+
+namespace {
+// How long Render waits for the graph to preroll. Files preroll in well under
+// a second; an address that does not answer must not freeze the window.
+constexpr GstClockTime prerollTimeout = 5 * GST_SECOND;
+} // namespace
+
+GstGraphCore::~GstGraphCore()
+{
+    tearDown();
+}
+
+void GstGraphCore::tearDown()
+{
+    if (!pipeline)
+        return;
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    std::lock_guard<std::mutex> lock(mutex);
+    // Renderers still waiting are locked out of the pipeline's state
+    // changes and must be brought down by hand.
+    for (GstElement *renderer : waitingRenderers) {
+        gst_element_set_state(renderer, GST_STATE_NULL);
+        gst_object_unref(renderer);
+    }
+    waitingRenderers.clear();
+    for (GstElement *e : volumes)
+        gst_object_unref(e);
+    for (GstElement *e : panoramas)
+        gst_object_unref(e);
+    volumes.clear();
+    panoramas.clear();
+    if (videoInput)
+        gst_object_unref(videoInput);
+    videoInput = nullptr;
+    if (overlay)
+        gst_object_unref(overlay);
+    overlay = nullptr;
+    gst_bus_set_sync_handler(GST_ELEMENT_BUS(pipeline), nullptr, nullptr, nullptr);
+    gst_object_unref(pipeline);
+    pipeline = nullptr;
+    source = nullptr;
+}
+
+GstBusSyncReply GstGraphCore::onBusMessage(GstBus *, GstMessage *message, gpointer data)
+{
+    static_cast<GstGraphCore *>(data)->handleMessage(message);
+    // Everything the player needs is taken here; nothing waits on the
+    // bus. A dropped message is the handler's to release.
+    gst_message_unref(message);
+    return GST_BUS_DROP;
+}
+
+void GstGraphCore::handleMessage(GstMessage *message)
+{
+    GstElement *probed = probing.load();
+    const bool fromProbe =
+        probed && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(probed));
+    switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ELEMENT:
+        if (gst_is_video_overlay_prepare_window_handle_message(message))
+            giveWindow(GST_ELEMENT(GST_MESSAGE_SRC(message)));
+        break;
+    case GST_MESSAGE_ERROR:
+        if (!fromProbe) {
+            GError *error = nullptr;
+            gst_message_parse_error(message, &error, nullptr);
+            qCDebug(lcGraph) << "graph error:" << (error ? error->message : "");
+            g_clear_error(&error);
+            failed = true;
+        }
+        break;
+    case GST_MESSAGE_EOS:
+        endOfStream = true;
+        break;
+    default:
+        break;
+    }
+}
+
+void GstGraphCore::giveWindow(GstElement *sink)
+{
+    if (windowHandle) {
+        gst_video_overlay_set_window_handle(GST_VIDEO_OVERLAY(sink), windowHandle);
+        // The player's own window takes the input; the sink must not.
+        gst_video_overlay_handle_events(GST_VIDEO_OVERLAY(sink), FALSE);
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    if (overlay)
+        gst_object_unref(overlay);
+    overlay = GST_ELEMENT(gst_object_ref(sink));
+}
+
+void GstGraphCore::expose()
+{
+    GstElement *sink = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (overlay)
+            sink = GST_ELEMENT(gst_object_ref(overlay));
+    }
+    if (sink) {
+        gst_video_overlay_expose(GST_VIDEO_OVERLAY(sink));
+        gst_object_unref(sink);
+    }
+}
+
+GstElement *GstGraphCore::insert(const QString &factory)
+{
+    if (!pipeline)
+        return nullptr;
+    GstElement *element = gst_element_factory_make(factory.toUtf8().constData(), nullptr);
+    if (!element)
+        return nullptr;
+    const bool renderer = GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK);
+    gst_bin_add(GST_BIN(pipeline), element);
+    if (!renderer) {
+        // Nothing links a filter inserted by name but a renderer: left to
+        // the pipeline's state changes, an idle source would push into
+        // nothing and fail the graph.
+        gst_element_set_locked_state(element, TRUE);
+        return element;
+    }
+    GST_OBJECT_FLAG_UNSET(element, GST_ELEMENT_FLAG_SINK);
+    gst_element_set_locked_state(element, TRUE);
+    probing = element;
+    const bool works = gst_element_set_state(element, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    probing = nullptr;
+    if (!works) {
+        gst_element_set_state(element, GST_STATE_NULL);
+        gst_bin_remove(GST_BIN(pipeline), element);
+        return nullptr;
+    }
+    std::lock_guard<std::mutex> lock(mutex);
+    waitingRenderers.push_back(GST_ELEMENT(gst_object_ref(element)));
+    return element;
+}
+
+GstElement *GstGraphCore::takeWaitingRenderer(bool video)
+{
+    std::lock_guard<std::mutex> lock(mutex);
+    auto it = std::find_if(waitingRenderers.begin(), waitingRenderers.end(), [&](GstElement *e) {
+        return video ? isVideoRenderer(e) : isAudioRenderer(e);
+    });
+    if (it == waitingRenderers.end())
+        return nullptr;
+    GstElement *renderer = *it; // keeps the list's reference for the caller
+    waitingRenderers.erase(it);
+    return renderer;
+}
+
+void GstGraphCore::onPadAdded(GstElement *, GstPad *pad, gpointer data)
+{
+    auto *core = static_cast<GstGraphCore *>(data);
+    core->renderDownstream(pad);
+}
+
+bool GstGraphCore::renderDownstream(GstPad *pad)
+{
+    if (!pipeline || GST_PAD_DIRECTION(pad) != GST_PAD_SRC || gst_pad_is_linked(pad))
+        return false;
+    GstCaps *caps = gst_pad_get_current_caps(pad);
+    const QString type = capsName(caps);
+    if (caps)
+        gst_caps_unref(caps);
+
+    std::vector<GstElement *> chain;
+    GstElement *renderer = nullptr;
+    bool waiting = false;
+    const bool video = type == QLatin1String("video/x-raw");
+    const bool audio = type == QLatin1String("audio/x-raw");
+    if (video) {
+        {
+            // One picture per graph: a second video stream stays unrendered.
+            std::lock_guard<std::mutex> lock(mutex);
+            if (videoClaimed)
+                return false;
+            videoClaimed = true;
+        }
+        chain = {gst_element_factory_make("videoconvert", nullptr),
+                 gst_element_factory_make("videoscale", nullptr)};
+        renderer = takeWaitingRenderer(true);
+        waiting = renderer != nullptr;
+        if (!renderer)
+            renderer = gst_element_factory_make("autovideosink", nullptr);
+    } else if (audio) {
+        {
+            // The first audio track is heard; further tracks stay unrendered.
+            std::lock_guard<std::mutex> lock(mutex);
+            if (audioClaimed)
+                return false;
+            audioClaimed = true;
+        }
+        GstElement *panorama = gst_element_factory_make("audiopanorama", nullptr);
+        if (panorama)
+            g_object_set(panorama, "method", 1 /* simple: attenuate the other side */, nullptr);
+        chain = {gst_element_factory_make("audioconvert", nullptr),
+                 gst_element_factory_make("audioresample", nullptr),
+                 gst_element_factory_make("volume", nullptr), panorama};
+        renderer = takeWaitingRenderer(false);
+        waiting = renderer != nullptr;
+        if (!renderer)
+            renderer = gst_element_factory_make("autoaudiosink", nullptr);
+    } else if (type.startsWith(QLatin1String("video/")) ||
+               type.startsWith(QLatin1String("audio/")) || type.isEmpty() ||
+               type.startsWith(QLatin1String("application/"))) {
+        GstElement *decoder = gst_element_factory_make("decodebin", nullptr);
+        if (!decoder)
+            return false;
+        g_signal_connect(decoder, "pad-added", G_CALLBACK(&GstGraphCore::onPadAdded), this);
+        gst_bin_add(GST_BIN(pipeline), decoder);
+        GstPad *input = gst_element_get_static_pad(decoder, "sink");
+        const bool linked = gst_pad_link(pad, input) == GST_PAD_LINK_OK;
+        gst_object_unref(input);
+        if (!linked) {
+            gst_bin_remove(GST_BIN(pipeline), decoder);
+            return false;
+        }
+        gst_element_sync_state_with_parent(decoder);
+        return true;
+    } else {
+        // Subtitles and other streams: no renderer of this player takes them.
+        return false;
+    }
+
+    const bool complete = renderer && std::all_of(chain.begin(), chain.end(),
+                                                  [](GstElement *e) { return e != nullptr; });
+    if (!complete) {
+        for (GstElement *e : chain)
+            if (e)
+                gst_object_unref(gst_object_ref_sink(e));
+        std::lock_guard<std::mutex> lock(mutex);
+        if (renderer && waiting)
+            waitingRenderers.push_back(renderer); // still in the graph, still waiting
+        else if (renderer)
+            gst_object_unref(gst_object_ref_sink(renderer));
+        (video ? videoClaimed : audioClaimed) = false;
+        return false;
+    }
+
+    for (GstElement *e : chain)
+        gst_bin_add(GST_BIN(pipeline), e);
+    if (waiting) {
+        gst_element_set_locked_state(renderer, FALSE);
+        GST_OBJECT_FLAG_SET(renderer, GST_ELEMENT_FLAG_SINK);
+    } else {
+        gst_bin_add(GST_BIN(pipeline), renderer);
+    }
+    bool linked = true;
+    for (size_t i = 0; i + 1 < chain.size(); ++i)
+        linked = linked && gst_element_link(chain[i], chain[i + 1]);
+    linked = linked && gst_element_link(chain.back(), renderer);
+    GstPad *input = gst_element_get_static_pad(chain.front(), "sink");
+    linked = linked && gst_pad_link(pad, input) == GST_PAD_LINK_OK;
+
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (video && !videoInput)
+            videoInput = GST_PAD(gst_object_ref(input));
+        if (audio) {
+            volumes.push_back(GST_ELEMENT(gst_object_ref(chain[2])));
+            panoramas.push_back(GST_ELEMENT(gst_object_ref(chain[3])));
+            applyVolume(chain[2], volume);
+            applyBalance(chain[3], balance);
+        }
+    }
+    gst_object_unref(input);
+    if (linked)
+        ++chains;
+    if (waiting)
+        gst_object_unref(renderer); // the list's reference; the pipeline holds its own
+    // Downstream first, so nothing upstream pushes into an element that is
+    // not ready yet.
+    gst_element_sync_state_with_parent(renderer);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it)
+        gst_element_sync_state_with_parent(*it);
+    return linked;
+}
+
+void GstGraphCore::applyVolume(GstElement *element, long hundredthsDb)
+{
+    const double linear = hundredthsDb <= silence
+                              ? 0.0
+                              : gst_stream_volume_convert_volume(GST_STREAM_VOLUME_FORMAT_DB,
+                                                                 GST_STREAM_VOLUME_FORMAT_LINEAR,
+                                                                 hundredthsDb / 100.0);
+    g_object_set(element, "volume", linear, nullptr);
+}
+
+gfloat GstGraphCore::panoramaFor(long balance)
+{
+    if (balance == 0)
+        return 0.0f;
+    const double gain = std::pow(10.0, -std::abs(balance) / 2000.0);
+    return static_cast<gfloat>((balance < 0 ? -1.0 : 1.0) * (1.0 - gain));
+}
+
+void GstGraphCore::applyBalance(GstElement *element, long balance)
+{
+    g_object_set(element, "panorama", panoramaFor(balance), nullptr);
+}
+
+bool GstGraphCore::preroll(int chainsBefore)
+{
+    if (!pipeline || failed)
+        return false;
+    GstState current = GST_STATE_NULL;
+    GstState pending = GST_STATE_VOID_PENDING;
+    gst_element_get_state(pipeline, &current, &pending, 0);
+    const GstState target = pending != GST_STATE_VOID_PENDING ? pending : current;
+    if (target < GST_STATE_PAUSED &&
+        gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+        failed = true;
+    }
+    if (!failed && gst_element_get_state(pipeline, nullptr, nullptr, prerollTimeout) ==
+                       GST_STATE_CHANGE_FAILURE)
+        failed = true;
+    // A stream with nothing playable in it (a file that is not media,
+    // a cut-off index) prerolls with no renderer at all.
+    if (chains == chainsBefore)
+        failed = true;
+    if (failed) {
+        // A medium that cannot be played leaves a quiet, empty graph.
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+        return false;
+    }
+    return true;
+}
+
+bool GstGraphCore::setState(GstState state)
+{
+    if (!pipeline || failed)
+        return false;
+    return gst_element_set_state(pipeline, state) != GST_STATE_CHANGE_FAILURE;
+}
+
+bool GstGraphCore::seek(double rateValue, double seconds)
+{
+    if (!pipeline || failed || rateValue <= 0.0 || !std::isfinite(rateValue) ||
+        !std::isfinite(seconds))
+        return false;
+    const gint64 at = static_cast<gint64>(std::max(0.0, seconds) * GST_SECOND);
+    const bool ok =
+        gst_element_seek(pipeline, rateValue, GST_FORMAT_TIME,
+                         GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                         GST_SEEK_TYPE_SET, at, GST_SEEK_TYPE_NONE, GST_CLOCK_TIME_NONE);
+    if (ok) {
+        endOfStream = false;
+        lastPosition = double(at) / GST_SECOND;
+    }
+    return ok;
+}
+
+std::optional<double> GstGraphCore::duration()
+{
+    gint64 value = 0;
+    if (!pipeline || failed || !gst_element_query_duration(pipeline, GST_FORMAT_TIME, &value) ||
+        value < 0)
+        return std::nullopt;
+    return double(value) / GST_SECOND;
+}
+
+std::optional<int> GstGraphCore::videoDimension(const char *field)
+{
+    GstCaps *caps = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (videoInput)
+            caps = gst_pad_get_current_caps(videoInput);
+    }
+    if (!caps)
+        return std::nullopt;
+    int value = 0;
+    const bool ok = gst_structure_get_int(gst_caps_get_structure(caps, 0), field, &value);
+    gst_caps_unref(caps);
+    if (!ok || value <= 0)
+        return std::nullopt;
+    return value;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QString>
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace graphlimits {
+constexpr long silence = -10000;
+constexpr long fullBalance = 10000;
+// The network source gives up on a silent server after this many seconds.
+constexpr guint networkTimeoutSeconds = 5;
+} // namespace graphlimits
+
+// One pipeline and what the graph layer knows about it: the source, the
+// renderers waiting to be linked, the audio chain's volume and balance, the
+// video sink and the state the player sees. Shared by the graph and the
+// filter and pin objects it hands out, which may outlive it.
+class GstGraphCore : public std::enable_shared_from_this<GstGraphCore>
+{
+public:
+    ~GstGraphCore();
+    // Brings the pipeline down and lets go of it; the graph is empty afterwards.
+    void tearDown();
+    static GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data);
+    void handleMessage(GstMessage *message);
+    void giveWindow(GstElement *sink);
+    void expose();
+
+    // Inserts a new element made by a factory. A renderer is tried at once
+    // inside the pipeline (a sink opened outside it asks for no window and
+    // opens its own) and then waits unlinked: locked, and not counted as a
+    // sink, so that it neither blocks the preroll nor the end of the stream.
+    GstElement *insert(const QString &factory);
+
+    // Takes the first waiting renderer of the kind; the caller links it.
+    GstElement *takeWaitingRenderer(bool video);
+    static void onPadAdded(GstElement *, GstPad *pad, gpointer data);
+
+    // Builds the chain behind an output pad: raw video to the video
+    // renderer, raw audio through volume and balance to the audio renderer,
+    // anything still encoded into a decoder bin whose pads get the same rule.
+    bool renderDownstream(GstPad *pad);
+    static void applyVolume(GstElement *element, long hundredthsDb);
+
+    // Balance attenuates the other channel: at b, that side is at
+    // 10^(-|b|/2000), so 10000 leaves it at -100 dB.
+    static gfloat panoramaFor(long balance);
+    static void applyBalance(GstElement *element, long balance);
+
+    // Decoders and chains exist only once the graph has prerolled, so Render
+    // waits for it before anyone asks for filters, pins or positions.
+    bool preroll(int chainsBefore);
+    bool setState(GstState state);
+    bool seek(double rateValue, double seconds);
+    std::optional<double> duration();
+    std::optional<int> videoDimension(const char *field);
+
+    GstElement *pipeline = nullptr;
+    GstElement *source = nullptr;
+    QString sourceName;
+    quintptr windowHandle = 0;
+
+    std::mutex mutex; // guards everything below it: streaming threads add chains
+    std::vector<GstElement *> waitingRenderers;
+    std::vector<GstElement *> volumes;
+    std::vector<GstElement *> panoramas;
+    GstPad *videoInput = nullptr;
+    // Set while the one video and the one audio chain are being built, so
+    // that two streams appearing at once do not both take them.
+    bool videoClaimed = false;
+    bool audioClaimed = false;
+    GstElement *overlay = nullptr;
+    long volume = 0;
+    long balance = 0;
+
+    std::atomic<bool> stopped{true};
+    std::atomic<bool> endOfStream{false};
+    std::atomic<bool> failed{false};
+    std::atomic<GstElement *> probing{nullptr};
+    // Renderer chains built so far; a Render that adds none has failed.
+    std::atomic<int> chains{0};
+    double rate = 1.0;
+    // The last position known: right after a flushing seek the pipeline
+    // cannot answer a position query until it has prerolled again.
+    std::optional<double> lastPosition;
+};

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Media that only OblenPlayer's tests need, generated with ffmpeg into the
+# given folder; files that exist are kept, so a second run costs nothing.
+#
+#   make-media.sh <output folder>
+set -euo pipefail
+out=${1:?usage: make-media.sh <output folder>}
+mkdir -p "$out"
+cd "$out"
+
+ff() { ffmpeg -hide_banner -loglevel error -nostdin -y "$@"; }
+
+# 5 s H.264 + stereo AAC in MP4, 320x240.
+if [ ! -s clip.mp4 ]; then
+  ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=5" \
+     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=5" \
+     -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 25 -c:a aac -ac 2 -b:a 64k \
+     clip.tmp.mp4
+  mv clip.tmp.mp4 clip.mp4
+fi
+
+# 3 s of picture and no sound.
+if [ ! -s video-only.mp4 ]; then
+  ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=3" \
+     -c:v libx264 -preset veryfast -pix_fmt yuv420p -an video-only.tmp.mp4
+  mv video-only.tmp.mp4 video-only.mp4
+fi
+
+# The first third of clip.mp4: its index (at the end) is cut off.
+if [ ! -s truncated.mp4 ]; then
+  size=$(stat -c %s clip.mp4)
+  head -c $((size / 3)) clip.mp4 > truncated.mp4
+fi
+
+# Text under a media name, and a folder under one.
+[ -s text.mp4 ] || printf 'This is not a video.\n' > text.mp4
+mkdir -p folder.mp4
