@@ -3,6 +3,8 @@
 #include "window/mainform.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
@@ -13,6 +15,13 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenPlayer"));
+
+    // Every caption of the program is Korean: Qt's own dialogs (the open and
+    // colour dialogs' buttons and labels) follow, whatever the desktop's language.
+    QTranslator qtTranslation;
+    if (qtTranslation.load(QStringLiteral("qtbase_ko"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTranslation);
     GstFilgraphManager::initialise();
 
     mainform window;
