@@ -48,6 +48,8 @@ public:
 Q_SIGNALS:
     void engineRunningChanged(bool running);
     void openFileRequested();
+    // The current run's engine answered a position request.
+    void positionAnswered();
 
 private:
     void enterPlayingState();
