@@ -1,5 +1,9 @@
 #include "mainform.h"
 
+#include "bottomtoolbar.h"
+#include "controls/transport.h"
+#include "state/playbacktracker.h"
+#include "statustoolbar.h"
 #include "engine/commandlinetext.h"
 #include "engine/commands.h"
 #include "videowindow.h"
@@ -69,6 +73,7 @@ mainform::mainform(QWidget *parent) : QWidget(parent)
     if (!options.checkedItem(Menu::cpuPriorityMenu))
         options.choose(Menu::cpuPriorityMenu, QThread::idealThreadCount() == 1 ? 4 : 3);
 
+    setUpTransportBars();
     layoutVideo();
 }
 
@@ -112,8 +117,14 @@ void mainform::openMediaFile()
 
 void mainform::layoutVideo()
 {
-    m_videoFrame->setGeometry(rect());
-    m_videoWindow->setGeometry(m_videoFrame->rect());
+    // The video lies between the status bar at the top and the bottom bar.
+    const int top = m_statusToolbar->height();
+    m_statusToolbar->setGeometry(0, 0, width(), top);
+    m_bottomToolbar->setGeometry(0, height() - m_bottomToolbar->height(), width(),
+                                 m_bottomToolbar->height());
+    m_videoFrame->setGeometry(0, top, width(),
+                              qMax(0, height() - top - m_bottomToolbar->height()));
+    applyAspect();
 }
 
 void mainform::resizeEvent(QResizeEvent *event)

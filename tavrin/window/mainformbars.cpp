@@ -1,0 +1,95 @@
+// The main window's bars and what drives them: the status bar, the bottom bar
+// with the transport, the engine-output timers, the picture's size and the
+// fit of the window to a medium opened from the command line.
+#include "bottomtoolbar.h"
+#include "controls/transport.h"
+#include "mainform.h"
+#include "state/aspect.h"
+#include "state/playbacktracker.h"
+#include "statustoolbar.h"
+#include "videowindow.h"
+
+#include <QMenu>
+
+void mainform::setUpTransportBars()
+{
+    m_tracker = std::make_unique<PlaybackTracker>(m_core);
+    m_transport = std::make_unique<Transport>(m_core);
+    m_transport->setLauncher([this] { launchEngine(); });
+    m_tracker->setSeekKnobFraction([this] { return m_transport->seekKnobFraction(); });
+
+    m_statusToolbar = new StatusToolbar(this);
+    m_bottomToolbar = new BottomToolbar(*m_transport, this);
+    // Until the popup menu is built, the time labels open this one.
+    m_popupMenu = new QMenu(this);
+    m_popupMenu->setObjectName(QStringLiteral("popupMenu"));
+    m_popupMenu->addAction(emptyListCaption)->setEnabled(false);
+    connect(m_bottomToolbar, &BottomToolbar::popupMenuRequested, m_popupMenu,
+            [this](const QPoint &at) { m_popupMenu->popup(at); });
+
+    PlayerState &state = m_core.state();
+    connect(&state, &PlayerState::changed, this, [this](Field field, const QString &value) {
+        switch (field) {
+        case Field::currentTimeLabel:
+            m_bottomToolbar->setCurrentTime(value);
+            break;
+        case Field::totalTimeLabel:
+            m_bottomToolbar->setTotalTime(value);
+            break;
+        case Field::infoLabel:
+            m_statusToolbar->setInfo(value);
+            break;
+        case Field::playStateField:
+            m_bottomToolbar->setPlayPauseCaption(Transport::playPauseCaption(value));
+            break;
+        default:
+            break;
+        }
+    });
+    connect(&m_core, &PlayerCore::engineRunningChanged, m_bottomToolbar,
+            &BottomToolbar::setSeekEnabled);
+    connect(m_transport.get(), &Transport::videoFocusRequested, m_videoWindow,
+            [this] { m_videoWindow->setFocus(Qt::OtherFocusReason); });
+    connect(m_tracker.get(), &PlaybackTracker::sourceSizeKnown, this, &mainform::applyAspect);
+    connect(m_tracker.get(), &PlaybackTracker::detailParsed, this, &mainform::fitToVideo);
+
+    // The name shown is the window title without the program's own part.
+    auto showName = [this](const QString &title) {
+        m_statusToolbar->setName(title.section(titleSuffix, 0, 0));
+    };
+    connect(this, &QWidget::windowTitleChanged, m_statusToolbar, showName);
+    showName(windowTitle());
+}
+
+void mainform::applyAspect()
+{
+    const PlayerState &state = m_core.state();
+    const AspectResult result =
+        ::applyAspect({state.value(Field::sourceWidthField), state.value(Field::sourceHeightField),
+                       state.value(Field::fullScreenStateField), state.value(Field::fillScreenFlag),
+                       m_core.options().checkedItem(Menu::aspectMenu), m_videoFrame->size()});
+    const QSize frame = m_videoFrame->size();
+    m_videoWindow->setGeometry((frame.width() - result.size.width()) / 2,
+                               (frame.height() - result.size.height()) / 2, result.size.width(),
+                               result.size.height());
+}
+
+void mainform::fitToVideo()
+{
+    PlayerState &state = m_core.state();
+    if (!state.is(Field::parameterOpenedField, QStringLiteral("1")))
+        return;
+    if (isFullScreen() || isMaximized())
+        showNormal();
+    const QString width = state.value(Field::sourceWidthField);
+    const QString height = state.value(Field::sourceHeightField);
+    if (width.isEmpty() || height.isEmpty())
+        return;
+    // One source pixel to one device pixel, plus the bars unless they are hidden.
+    const qreal ratio = devicePixelRatio();
+    int clientHeight = qRound(height.toInt() / ratio);
+    if (!state.is(Field::minimalModeFlag, QStringLiteral("1")))
+        clientHeight += m_statusToolbar->height() + m_bottomToolbar->height();
+    resize(qRound(width.toInt() / ratio), clientHeight);
+    state.setValue(Field::parameterOpenedField, QStringLiteral("0"));
+}
