@@ -83,6 +83,7 @@ void PlaybackTracker::positionTick()
         // the pile; so a new request goes only once the last one is answered.
         if (!m_requestOutstanding || m_requestSent.hasExpired(answerTimeoutMs)) {
             if (m_core.cm()->WriteData(EngineCommand::getTimePos) >= 0) {
+                qCDebug(lcPlayback) << "position requested";
                 m_requestOutstanding = true;
                 m_requestSent.start();
             }
