@@ -31,19 +31,18 @@ Transport::Transport(PlayerCore &core, QObject *parent)
     connect(&seekReleaseTimer, &QTimer::timeout, this, [this] {
         m_seek.dragging = false;
         m_core.state().setValue(Field::seekingFlag, zero);
+        requestFollow();
     });
 
-    // The knob follows the position while an engine runs; between runs the
-    // position cannot change and the knob keeps its place.
+    // The knob follows the position at most every 100 ms: at once when the
+    // position changes, then again when the interval is over if it changed
+    // meanwhile. A knob move thus joins the label's repaint instead of
+    // costing one of its own, and nothing wakes up while nothing moves.
     seekSliderTimer.setInterval(seekFollowMs);
-    connect(&seekSliderTimer, &QTimer::timeout, this, &Transport::followPosition);
-    connect(&core, &PlayerCore::engineRunningChanged, this, [this](bool running) {
-        if (running) {
-            seekSliderTimer.start();
-        } else {
-            seekSliderTimer.stop();
-            followPosition();
-        }
+    seekSliderTimer.setSingleShot(true);
+    connect(&seekSliderTimer, &QTimer::timeout, this, [this] {
+        if (m_followPending)
+            requestFollow();
     });
 
     volumeSliderTimer.setInterval(windowTimerInterval);
@@ -52,6 +51,8 @@ Transport::Transport(PlayerCore &core, QObject *parent)
     connect(&core.state(), &PlayerState::changed, this, [this](Field field) {
         if (field == Field::volumeField && !volumeSliderTimer.isActive())
             volumeSliderTimer.start();
+        if (field == Field::currentSecondsField || field == Field::totalSecondsField)
+            requestFollow();
     });
 }
 
@@ -191,6 +192,17 @@ void Transport::setVolumeKnobLeft(int left)
         return;
     m_volume.knobLeft = left;
     Q_EMIT volumeKnobMovedTo(left);
+}
+
+void Transport::requestFollow()
+{
+    if (seekSliderTimer.isActive()) {
+        m_followPending = true;
+        return;
+    }
+    m_followPending = false;
+    followPosition();
+    seekSliderTimer.start();
 }
 
 void Transport::followPosition()

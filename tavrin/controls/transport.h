@@ -80,6 +80,7 @@ public:
     QTimer seekBackTimer;
     QTimer seekForwardTimer;
     QTimer seekReleaseTimer;
+    // Paces the knob's following of the position (see requestFollow).
     QTimer seekSliderTimer;
     // Moves the volume knob to volumeField within one window-timer tick of a
     // change, whoever made it; it runs only when there is something to move.
@@ -92,6 +93,7 @@ Q_SIGNALS:
     void videoFocusRequested();
 
 private:
+    void requestFollow();
     void followPosition();
     void followVolume();
     void setSeekKnobLeft(int left);
@@ -105,4 +107,5 @@ private:
     std::function<void()> m_launcher;
     KnobTrack m_seek;
     KnobTrack m_volume;
+    bool m_followPending = false;
 };

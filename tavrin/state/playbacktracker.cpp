@@ -14,30 +14,66 @@ Q_LOGGING_CATEGORY(lcPlayback, "tavrin.playback", QtInfoMsg)
 
 PlaybackTracker::PlaybackTracker(PlayerCore &core, QObject *parent) : QObject(parent), m_core(core)
 {
-    for (QTimer *timer : {&detailInfoTimer, &colourSpaceTimer, &positionTimer})
+    for (QTimer *timer : {&detailInfoTimer, &colourSpaceTimer, &positionTimer}) {
         timer->setInterval(windowTimerInterval);
+        timer->setSingleShot(true);
+    }
     connect(&detailInfoTimer, &QTimer::timeout, this, &PlaybackTracker::detailInfoTick);
     connect(&colourSpaceTimer, &QTimer::timeout, this, &PlaybackTracker::colourSpaceTick);
     connect(&positionTimer, &QTimer::timeout, this, &PlaybackTracker::positionTick);
     connect(&core, &PlayerCore::engineRunningChanged, this, &PlaybackTracker::onEngineRunning);
-    connect(&core, &PlayerCore::positionAnswered, this, [this] { m_requestOutstanding = false; });
+    connect(&core, &PlayerCore::positionAnswered, this, &PlaybackTracker::onPositionAnswered);
+    connect(&core.state(), &PlayerState::outputAppended, this, &PlaybackTracker::onOutputGrew);
+    connect(&core.state(), &PlayerState::changed, this, &PlaybackTracker::onStateChanged);
+}
+
+bool PlaybackTracker::isPlaying() const
+{
+    return m_running && m_core.state().is(Field::playStateField, PlayState::playing);
 }
 
 void PlaybackTracker::onEngineRunning(bool running)
 {
+    m_running = running;
     m_requestOutstanding = false;
-    // Between runs neither the output nor the position can change, so the
-    // timers rest instead of waking the program 66 times a second for nothing;
-    // the next run starts them again on its own output.
     if (running) {
+        // A fresh run: its output is parsed once playback has started.
+        m_parsePending = true;
+        m_outputSizePending = true;
         detailInfoTimer.start();
         colourSpaceTimer.start();
-        positionTimer.start();
+        positionTimer.start(windowTimerInterval);
     } else {
-        positionTick();
-        positionTimer.stop();
-        colourSpaceTimer.stop();
+        // Between runs neither the output nor the position changes.
         detailInfoTimer.stop();
+        colourSpaceTimer.stop();
+        positionTimer.stop();
+        refreshPositionLabel();
+    }
+}
+
+void PlaybackTracker::onOutputGrew()
+{
+    if (m_parsePending && !detailInfoTimer.isActive())
+        detailInfoTimer.start();
+    if (m_outputSizePending && !colourSpaceTimer.isActive())
+        colourSpaceTimer.start();
+}
+
+void PlaybackTracker::onStateChanged(Field field)
+{
+    switch (field) {
+    case Field::currentSecondsField:
+    case Field::seekingFlag:
+    case Field::totalSecondsField:
+        refreshPositionLabel();
+        break;
+    case Field::playStateField:
+        if (isPlaying() && !positionTimer.isActive())
+            positionTimer.start(windowTimerInterval);
+        break;
+    default:
+        break;
     }
 }
 
@@ -46,10 +82,11 @@ void PlaybackTracker::detailInfoTick()
     PlayerState &state = m_core.state();
     if (!runDetailParse(state, m_core.options()))
         return;
+    m_parsePending = false;
     Q_EMIT sourceSizeKnown();
     // The playback information is complete: look for the video-output line.
+    m_outputSizePending = true;
     colourSpaceTimer.start();
-    detailInfoTimer.stop();
     qCDebug(lcPlayback) << "parsed:" << state.value(Field::infoLabel);
     Q_EMIT detailParsed();
 }
@@ -57,7 +94,41 @@ void PlaybackTracker::detailInfoTick()
 void PlaybackTracker::colourSpaceTick()
 {
     if (extractColourSpaceAndOutputSize(m_core.state()))
-        colourSpaceTimer.stop();
+        m_outputSizePending = false;
+}
+
+void PlaybackTracker::onPositionAnswered()
+{
+    m_requestOutstanding = false;
+    if (!isPlaying())
+        return;
+    // The next request goes at once, but never sooner than a window-timer
+    // tick after the last one.
+    const qint64 since = m_requestSent.isValid() ? m_requestSent.elapsed() : windowTimerInterval;
+    if (since >= windowTimerInterval)
+        positionTick();
+    else
+        positionTimer.start(int(windowTimerInterval - since));
+}
+
+void PlaybackTracker::positionTick()
+{
+    if (isPlaying() && m_core.cm()) {
+        // The engine answers one request per video frame. Asking on every tick
+        // regardless would pile requests up in its input faster than it
+        // answers them, and every command the user gives would wait behind
+        // the pile; so a new request goes only once the last one is answered
+        // (or has waited so long that its answer is taken as lost).
+        if (!m_requestOutstanding || m_requestSent.hasExpired(answerTimeoutMs)) {
+            if (m_core.cm()->WriteData(EngineCommand::getTimePos) >= 0) {
+                qCDebug(lcPlayback) << "position requested";
+                m_requestOutstanding = true;
+                m_requestSent.start();
+            }
+        }
+        if (m_requestOutstanding)
+            positionTimer.start(answerTimeoutMs + 1);
+    }
 }
 
 std::optional<QString> PlaybackTracker::secondsToShow() const
@@ -73,28 +144,20 @@ std::optional<QString> PlaybackTracker::secondsToShow() const
     return QString::number(static_cast<qint64>(std::floor(vbVal(total) * *fraction)));
 }
 
-void PlaybackTracker::positionTick()
+void PlaybackTracker::refreshPositionLabel()
 {
     PlayerState &state = m_core.state();
-    if (state.is(Field::playStateField, PlayState::playing) && m_core.cm()) {
-        // The engine answers one request per video frame. Asking on every tick
-        // regardless would pile requests up in its input faster than it
-        // answers them, and every command the user gives would wait behind
-        // the pile; so a new request goes only once the last one is answered.
-        if (!m_requestOutstanding || m_requestSent.hasExpired(answerTimeoutMs)) {
-            if (m_core.cm()->WriteData(EngineCommand::getTimePos) >= 0) {
-                qCDebug(lcPlayback) << "position requested";
-                m_requestOutstanding = true;
-                m_requestSent.start();
-            }
-        }
-    }
-
     const std::optional<QString> seconds = secondsToShow();
     if (!seconds || seconds->isEmpty())
         return;
+    if (*seconds == m_shownSeconds && state.is(Field::currentTimeLabel, m_shownText))
+        return;
     const std::optional<QString> text = formatTime(*seconds);
-    if (!text || state.is(Field::currentTimeLabel, *text))
+    if (!text)
+        return;
+    m_shownSeconds = *seconds;
+    m_shownText = *text;
+    if (state.is(Field::currentTimeLabel, *text))
         return;
     if (!state.value(Field::frameRateField).isEmpty())
         state.setValue(Field::playingFrameField,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playerstate.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
@@ -12,6 +14,11 @@ class PlayerCore;
 // started (detailInfoTimer), waits for the video-output line
 // (colourSpaceTimer), and asks for the playing position and keeps the
 // position label and the frame counter current (positionTimer).
+//
+// The timers tick at the window-timer rate but only when there is something
+// to do: the two output timers when the output has grown, the position timer
+// while playing, once the last request has been answered. The label follows
+// its inputs (the position, the held knob) as they change.
 class PlaybackTracker : public QObject
 {
     Q_OBJECT
@@ -32,6 +39,8 @@ public:
     void detailInfoTick();
     void colourSpaceTick();
     void positionTick();
+    // Shows the position (or the time under the held knob) in the label.
+    void refreshPositionLabel();
 
     QTimer detailInfoTimer;
     QTimer colourSpaceTimer;
@@ -45,10 +54,21 @@ Q_SIGNALS:
 
 private:
     void onEngineRunning(bool running);
+    void onOutputGrew();
+    void onPositionAnswered();
+    void onStateChanged(Field field);
+    bool isPlaying() const;
     std::optional<QString> secondsToShow() const;
 
     PlayerCore &m_core;
     std::function<std::optional<double>()> m_knobFraction;
+    bool m_running = false;
+    bool m_parsePending = false;
+    bool m_outputSizePending = false;
     bool m_requestOutstanding = false;
     QElapsedTimer m_requestSent;
+    // The seconds the label was last made from and its text: the same answer
+    // again needs no formatting.
+    QString m_shownSeconds;
+    QString m_shownText;
 };

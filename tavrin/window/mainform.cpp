@@ -2,10 +2,10 @@
 
 #include "bottomtoolbar.h"
 #include "controls/transport.h"
-#include "state/playbacktracker.h"
-#include "statustoolbar.h"
 #include "engine/commandlinetext.h"
 #include "engine/commands.h"
+#include "state/playbacktracker.h"
+#include "statustoolbar.h"
 #include "videowindow.h"
 
 #include <QCloseEvent>
@@ -122,8 +122,7 @@ void mainform::layoutVideo()
     m_statusToolbar->setGeometry(0, 0, width(), top);
     m_bottomToolbar->setGeometry(0, height() - m_bottomToolbar->height(), width(),
                                  m_bottomToolbar->height());
-    m_videoFrame->setGeometry(0, top, width(),
-                              qMax(0, height() - top - m_bottomToolbar->height()));
+    m_videoFrame->setGeometry(0, top, width(), qMax(0, height() - top - m_bottomToolbar->height()));
     applyAspect();
 }
 

@@ -17,6 +17,8 @@ void mainform::setUpTransportBars()
     m_transport = std::make_unique<Transport>(m_core);
     m_transport->setLauncher([this] { launchEngine(); });
     m_tracker->setSeekKnobFraction([this] { return m_transport->seekKnobFraction(); });
+    connect(m_transport.get(), &Transport::seekKnobMovedTo, m_tracker.get(),
+            &PlaybackTracker::refreshPositionLabel);
 
     m_statusToolbar = new StatusToolbar(this);
     m_bottomToolbar = new BottomToolbar(*m_transport, this);

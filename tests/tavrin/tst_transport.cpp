@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 namespace {
 const QString fakeEngine = QStringLiteral(FAKE_MPLAYER_PATH);
@@ -281,14 +282,14 @@ void TransportTest::seekKnobStaysOnThePanelAndSeeksOnRelease()
         QTest::qWaitFor([&] { return state.is(Field::seekingFlag, QStringLiteral("0")); }, 1000));
     QVERIFY(!m_transport->seekKnob().dragging);
 
-    // A knob moved by a grab point in its middle follows the pointer's motion.
+    // The grabbed point follows the pointer's motion, wherever the knob was.
     m_transport->seekKnobPressed(5);
-    m_transport->seekKnobMoved(5);
     const int left = m_transport->seekKnob().knobLeft;
-    m_transport->seekKnobMoved(-111);
-    QCOMPARE(m_transport->seekKnob().knobLeft, left - 116);
+    m_transport->seekKnobMoved(5 + 58);
+    QCOMPARE(m_transport->seekKnob().knobLeft, left + 58);
     m_transport->seekKnobReleased();
-    QCOMPARE(received(), QStringList{"seek 5 2 "});
+    const auto target = qint64(std::floor(10.02 * (left + 58 - panelLeft) / 232.0));
+    QCOMPARE(received(), QStringList{QStringLiteral("seek %1 2 ").arg(target)});
 }
 
 void TransportTest::seekKnobReleaseWithoutLengthSeeksToZero()
@@ -413,6 +414,8 @@ void TransportTest::positionLabelFollowsTheHeldKnob()
 {
     PlaybackTracker tracker(*m_core);
     tracker.setSeekKnobFraction([this] { return m_transport->seekKnobFraction(); });
+    connect(m_transport.get(), &Transport::seekKnobMovedTo, &tracker,
+            &PlaybackTracker::refreshPositionLabel);
     startEngine();
     PlayerState &state = m_core->state();
     QVERIFY(QTest::qWaitFor(
