@@ -126,8 +126,11 @@ void PlaybackTracker::positionTick()
                 m_requestSent.start();
             }
         }
+        // Wait for the answer; without one, ask again once it is taken as lost
+        // (a coarse timer may fire a little early: wait out the remainder).
         if (m_requestOutstanding)
-            positionTimer.start(answerTimeoutMs + 1);
+            positionTimer.start(
+                int(qMax<qint64>(1, answerTimeoutMs + 1 - m_requestSent.elapsed())));
     }
 }
 
