@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Plays a 640x360 clip in Tavrin under Xvfb for 20 s and prints the CPU time
-# the Tavrin process itself used (not the engine) per second of playback, and
-# its peak resident memory. Prints figures only; never fails on them.
+# the Tavrin process itself used (not the engine) per second of playback, its
+# peak resident memory, and how many "get_time_pos " requests it sent per
+# second. Prints figures only; never fails on them.
 #
 #   bench/tavrin-playback.sh [build folder]
 set -euo pipefail
@@ -23,19 +24,27 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 sleep 1
 
-DISPLAY=$display "$build/tavrin/tavrin" /open "$work/clip.mkv" >/dev/null 2>&1 &
+# Tavrin logs each position request it sends when its playback category is on.
+DISPLAY=$display QT_LOGGING_RULES="tavrin.playback.debug=true" \
+  "$build/tavrin/tavrin" /open "$work/clip.mkv" >/dev/null 2>"$work/log" &
 tavrin_pid=$!
 sleep 1
 # Nanoseconds on the CPU, summed over the process's threads.
 cpu_ns() { cat /proc/$tavrin_pid/task/*/schedstat | awk '{ns += $1} END {printf "%d", ns}'; }
+requests() { grep -c "position requested" "$work/log" || true; }
 start=$(cpu_ns)
+requests_start=$(requests)
 sleep "$seconds"
 end=$(cpu_ns)
+requests_end=$(requests)
 peak_kb=$(awk '/VmHWM/ {print $2}' "/proc/$tavrin_pid/status")
 engine=$(pgrep -P "$tavrin_pid" -x mplayer || true)
 engine_state=$([ -n "$engine" ] && echo "engine playing" || echo "engine NOT running")
 
-awk -v t=$((end - start)) -v s="$seconds" -v kb="$peak_kb" -v e="$engine_state" 'BEGIN {
+awk -v t=$((end - start)) -v s="$seconds" -v kb="$peak_kb" -v e="$engine_state" \
+    -v r=$((requests_end - requests_start)) 'BEGIN {
   printf "tavrin: %.2f ms CPU per second of playback over %d s (%s)\n", t / 1e6 / s, s, e
+  printf "tavrin: %.2f%% of one core\n", t / 1e7 / s
   printf "tavrin: peak resident memory %.1f MiB\n", kb / 1024
+  printf "tavrin: %.1f \"get_time_pos \" requests per second\n", r / s
 }'

@@ -211,6 +211,18 @@ int OptionStore::loadItem(Menu menu)
     return index;
 }
 
+bool OptionStore::loadItemAt(Menu menu, int index)
+{
+    if (index < 0)
+        return false;
+    auto &list = items(menu);
+    if (list.count(index) == 0) {
+        list[index] = MenuEntry{};
+        Q_EMIT itemsChanged(menu);
+    }
+    return true;
+}
+
 bool OptionStore::unloadItem(Menu menu, int index)
 {
     if (index == 0 || items(menu).erase(index) == 0)

@@ -101,6 +101,9 @@ public:
     // Adds an item with the next index (one past the highest) and returns that
     // index; the caller sets its caption and marks.
     int loadItem(Menu menu);
+    // Adds the item with that index when it does not exist yet; an existing
+    // item is kept as it is. Returns whether the item exists afterwards.
+    bool loadItemAt(Menu menu, int index);
     // Removes an item; item 0 can never be removed.
     bool unloadItem(Menu menu, int index);
 

@@ -68,8 +68,10 @@ void cmdcls::ReceiveInfo()
 void cmdcls::route(const QString &chunk)
 {
     const RoutedChunk routed = routeChunk(chunk);
-    if (routed.position)
+    if (routed.position) {
         m_state.setValue(Field::currentSecondsField, *routed.position);
+        Q_EMIT positionAnswered();
+    }
     if (!routed.output.isEmpty())
         m_state.appendOutput(routed.output);
     if (routed.showAsOneLine)

@@ -42,6 +42,9 @@ public:
 Q_SIGNALS:
     // The engine has gone and all of its output has been routed. Emitted once.
     void ended();
+    // A position answer was taken out of the output (currentSecondsField
+    // may hold the same text as before).
+    void positionAnswered();
 
 private:
     void onFinished();

@@ -94,6 +94,7 @@ void PlayerCore::launchEngine()
         m_cm->disconnect(this);
     m_cm.reset(new cmdcls(m_state));
     connect(m_cm.get(), &cmdcls::ended, this, &PlayerCore::endOfRun);
+    connect(m_cm.get(), &cmdcls::positionAnswered, this, &PlayerCore::positionAnswered);
 
     if (m_state.value(Field::mediaPathField).isEmpty()) {
         Q_EMIT openFileRequested();

@@ -55,6 +55,8 @@ Q_SIGNALS:
     void openFileRequested();
     // Styled subtitles wait for the engine's font cache: show or hide the notice.
     void fontCacheNoticeRequested(bool show);
+    // The current run's engine answered a position request.
+    void positionAnswered();
 
 private:
     void writeSubtitleStyleFile();

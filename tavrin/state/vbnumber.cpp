@@ -4,54 +4,79 @@
 
 double vbVal(const QString &text)
 {
-    QByteArray digits;
+    QString digits;
     digits.reserve(text.size());
-    int i = 0;
-    const int n = static_cast<int>(text.size());
-    auto skipBlanks = [&] {
-        while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t') ||
-                         text[i] == QLatin1Char('\n') || text[i] == QLatin1Char('\r')))
-            ++i;
-    };
-    auto takeDigits = [&] {
-        bool any = false;
-        for (skipBlanks(); i < n && text[i].isDigit() && text[i].unicode() < 128; skipBlanks()) {
-            digits += static_cast<char>(text[i].unicode());
-            ++i;
-            any = true;
+    bool seenDigit = false, seenPoint = false, seenExponent = false;
+    for (const QChar c : text) {
+        if (c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\n') ||
+            c == QLatin1Char('\r'))
+            continue;
+        const QChar last = digits.isEmpty() ? QChar() : digits.back();
+        if (c.isDigit() && c.unicode() < 128) {
+            seenDigit = true;
+        } else if ((c == QLatin1Char('-') || c == QLatin1Char('+')) &&
+                   (digits.isEmpty() || last == QLatin1Char('e'))) {
+        } else if (c == QLatin1Char('.') && !seenPoint && !seenExponent) {
+            seenPoint = true;
+        } else if ((c == QLatin1Char('e') || c == QLatin1Char('E')) && seenDigit && !seenExponent) {
+            seenExponent = true;
+            digits += QLatin1Char('e');
+            continue;
+        } else {
+            break;
         }
-        return any;
-    };
-
-    skipBlanks();
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-        digits += static_cast<char>(text[i].unicode());
-        ++i;
+        digits += c;
     }
-    bool mantissa = takeDigits();
-    if (i < n && text[i] == QLatin1Char('.')) {
-        digits += '.';
-        ++i;
-        mantissa = takeDigits() || mantissa;
-    }
-    if (!mantissa)
-        return 0.0;
-    if (i < n && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E') ||
-                  text[i] == QLatin1Char('d') || text[i] == QLatin1Char('D'))) {
-        const int mark = i;
-        const qsizetype kept = digits.size();
-        digits += 'e';
-        ++i;
-        if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+'))) {
-            digits += static_cast<char>(text[i].unicode());
-            ++i;
-        }
-        if (!takeDigits()) {
-            i = mark;
-            digits.truncate(kept);
-        }
-    }
+    // A trailing exponent mark or sign without digits is not part of the number.
+    while (!digits.isEmpty() && !digits.back().isDigit() && digits.back() != QLatin1Char('.'))
+        digits.chop(1);
     bool ok = false;
     const double value = digits.toDouble(&ok);
     return ok && std::isfinite(value) ? value : 0.0;
+}
+
+std::optional<double> strictNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString formatOneDecimal(double value)
+{
+    const double tenths = std::round(value * 10.0);
+    // Never "-0.0".
+    const double rounded = tenths == 0.0 ? 0.0 : tenths / 10.0;
+    return QString::number(rounded, 'f', 1);
+}
+
+QString formatWholeOrEmpty(double value)
+{
+    const double whole = std::round(value);
+    if (whole == 0.0 || !std::isfinite(whole))
+        return QString();
+    return QString::number(whole, 'f', 0);
+}
+
+QString shortestDecimal(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    // Round to 15 significant digits first: 0.1 + 0.2 becomes 0.3.
+    QString text = QString::number(value, 'g', 15);
+    if (!text.contains(QLatin1Char('e')))
+        return text == QLatin1String("-0") ? QStringLiteral("0") : text;
+    // Very small or very large: write the same digits out in full.
+    const double rounded = text.toDouble();
+    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
+    text = QString::number(rounded, 'f', exponent < 0 ? 14 - exponent : 0);
+    if (text.contains(QLatin1Char('.'))) {
+        while (text.endsWith(QLatin1Char('0')))
+            text.chop(1);
+        if (text.endsWith(QLatin1Char('.')))
+            text.chop(1);
+    }
+    return text;
 }

@@ -1,13 +1,29 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
-// Numbers read from the state record's text fields. A text that is not a
-// number reads as its leading numeric part, else 0 ("12abc" is 12, "abc" and
-// "" are 0); blanks before and inside the number are skipped, as the
-// program's number reading always did. Never depends on the user's locale:
-// the decimal point is ".".
+// The number rules the player's texts follow, fixed and independent of the
+// user's locale: "." is always the decimal point.
+
+// The leading numeric part of a text, else 0: "12.5kbps" reads 12.5, "" and
+// "abc" read 0. Blanks and tabs are skipped wherever they stand.
 double vbVal(const QString &text);
+
+// The whole text as a number (blanks around it allowed), or nothing when it
+// is empty or not a number. For values that must convert or be skipped.
+std::optional<double> strictNumber(const QString &text);
+
+// Exactly one decimal, rounded half away from zero: 0.9, 1.0, 100.0.
+QString formatOneDecimal(double value);
+
+// A whole number without leading zeros, rounded half away from zero; 0 gives
+// an empty text.
+QString formatWholeOrEmpty(double value);
+
+// The shortest decimal text with at most 15 significant digits, never with
+// an exponent: 0.3, -0.1, 1.2, 0.
+QString shortestDecimal(double value);
 
 // Whether the text reads as the number zero (an empty text does).
 inline bool isZeroValue(const QString &text)

@@ -1,7 +1,11 @@
 #include "mainform.h"
 
+#include "bottomtoolbar.h"
+#include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/startup.h"
+#include "state/playbacktracker.h"
+#include "statustoolbar.h"
 #include "videowindow.h"
 
 #include <QApplication>
@@ -91,6 +95,7 @@ mainform::mainform(SystemServices *services, QWidget *parent)
     connect(&m_core, &PlayerCore::fontCacheNoticeRequested, this, &mainform::showFontCacheNotice);
     connect(&m_opener, &MediaOpener::windowTitleChanged, this, &QWidget::setWindowTitle);
 
+    setUpTransportBars();
     layoutVideo();
 }
 
@@ -121,12 +126,14 @@ void mainform::openCommandLineMedia(const QString &commandLine)
 void mainform::normalMode()
 {
     m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("0"));
+    setBarsVisible(true);
     layoutVideo();
 }
 
 void mainform::minimalMode()
 {
     m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("1"));
+    setBarsVisible(false);
     layoutVideo();
 }
 
@@ -151,8 +158,18 @@ void mainform::showFontCacheNotice(bool show)
 
 void mainform::layoutVideo()
 {
-    m_videoFrame->setGeometry(rect());
-    m_videoWindow->setGeometry(m_videoFrame->rect());
+    // Normal mode: the video lies between the status bar at the top and the
+    // bottom bar. Minimal mode: the video takes the whole window and the bars
+    // appear over it when the pointer reaches the bottom strip.
+    const int top = m_statusToolbar->height();
+    const int bottom = m_bottomToolbar->height();
+    m_statusToolbar->setGeometry(0, 0, width(), top);
+    m_bottomToolbar->setGeometry(0, height() - bottom, width(), bottom);
+    if (m_core.state().is(Field::minimalModeFlag, QStringLiteral("1")))
+        m_videoFrame->setGeometry(rect());
+    else
+        m_videoFrame->setGeometry(0, top, width(), qMax(0, height() - top - bottom));
+    applyAspect();
 }
 
 void mainform::resizeEvent(QResizeEvent *event)

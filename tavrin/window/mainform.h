@@ -5,9 +5,15 @@
 #include "engine/playercore.h"
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
+class BottomToolbar;
+class PlaybackTracker;
+class QMenu;
 class QPlainTextEdit;
+class StatusToolbar;
+class Transport;
 class VideoWindow;
 
 // Tavrin's main window: the video area the engine draws into, and the
@@ -28,6 +34,15 @@ public:
     QPlainTextEdit *engineOutputBox() const { return m_engineOutputBox; }
     QLabel *fontCacheNotice() const { return m_fontCacheNotice; }
     QString widthProbe() const { return m_widthProbe; }
+    Transport &transport() { return *m_transport; }
+    PlaybackTracker &tracker() { return *m_tracker; }
+    StatusToolbar *statusToolbar() const { return m_statusToolbar; }
+    BottomToolbar *bottomToolbar() const { return m_bottomToolbar; }
+    QMenu *popupMenu() const { return m_popupMenu; }
+
+    // Sizes the picture inside the video frame for the source and the
+    // chosen ratio, centred.
+    void applyAspect();
 
     void launchEngine();
     void sendCommand(const QString &text) { m_core.sendCommand(text); }
@@ -55,6 +70,11 @@ private:
     void layoutVideo();
     void showFontCacheNotice(bool show);
     bool overVideo(const QPoint &position) const;
+    // The bars, the transport and the engine-output timers (mainformbars.cpp).
+    void setUpTransportBars();
+    void setBarsVisible(bool visible);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void fitToVideo();
 
     PlayerCore m_core;
     MediaOpener m_opener;
@@ -64,4 +84,9 @@ private:
     QPlainTextEdit *m_engineOutputBox = nullptr;
     QLabel *m_fontCacheNotice = nullptr;
     QString m_widthProbe;
+    std::unique_ptr<PlaybackTracker> m_tracker;
+    std::unique_ptr<Transport> m_transport;
+    StatusToolbar *m_statusToolbar = nullptr;
+    BottomToolbar *m_bottomToolbar = nullptr;
+    QMenu *m_popupMenu = nullptr;
 };

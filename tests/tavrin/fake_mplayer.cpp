@@ -6,6 +6,7 @@
 //   FAKE_MPLAYER_LOG     file that receives every byte read from stdin
 //   FAKE_MPLAYER_SCRIPT  file whose text is printed after the start lines
 //   FAKE_MPLAYER_HANG    when set, "quit " and SIGTERM are ignored (a hung engine)
+//   FAKE_MPLAYER_SILENT  when set, position requests get no answer
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -64,6 +65,7 @@ int main(int argc, char **argv)
     if (const char *path = std::getenv("FAKE_MPLAYER_LOG"))
         log = std::fopen(path, "wb");
 
+    const bool silent = std::getenv("FAKE_MPLAYER_SILENT") != nullptr;
     double position = 1.0;
     std::string line;
     char c;
@@ -83,8 +85,10 @@ int main(int argc, char **argv)
         }
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
-        if (startsWith(line, "get_time_pos") ||
-            startsWith(line, "pausing_keep_force get_time_pos")) {
+        if (silent && (startsWith(line, "get_time_pos") ||
+                       startsWith(line, "pausing_keep_force get_time_pos"))) {
+        } else if (startsWith(line, "get_time_pos") ||
+                   startsWith(line, "pausing_keep_force get_time_pos")) {
             char answer[64];
             std::snprintf(answer, sizeof answer, "ANS_TIME_POSITION=%.1f\n", position);
             position += 0.5;

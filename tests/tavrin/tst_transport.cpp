@@ -1,0 +1,433 @@
+// The transport against the scripted engine: the exact lines each operation
+// writes, the state it leaves, and the knob mechanics; and the position poll.
+#include "controls/transport.h"
+#include "engine/commands.h"
+#include "engine/playercore.h"
+#include "state/playbacktracker.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cmath>
+
+namespace {
+const QString fakeEngine = QStringLiteral(FAKE_MPLAYER_PATH);
+const QString crlf = QStringLiteral("\r\n");
+
+// Seek panel 200..443 px with an 11 px knob: 232 px of travel.
+constexpr int panelLeft = 200, panelWidth = 243, knobWidth = 11;
+} // namespace
+
+class TransportTest : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void playAndPause();
+    void toggleAndStopAndFrameStep();
+    void speedStepsStopAtTheLimits();
+    void delaysAreShortDecimals();
+    void volumeStepsClampAndClearMute();
+    void volumeIsOnlyKeptWhileStopped();
+    void seekButtonsRepeatOnlyForTheLeftButton();
+    void seekKnobStaysOnThePanelAndSeeksOnRelease();
+    void seekKnobReleaseWithoutLengthSeeksToZero();
+    void trackClickIsNotClamped();
+    void volumeKnobDragAndTrackClick();
+    void knobFollowsLongMedia();
+    void playPauseCaption();
+    void positionPollOnlyWhilePlayingAndOneAtATime();
+    void unansweredPollIsNotRepeatedEveryTick();
+    void positionLabelFollowsTheHeldKnob();
+
+private:
+    void startEngine();
+    void stopEngine();
+    // What the engine received since the last call, as lines without CR LF.
+    QStringList received();
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PlayerCore> m_core;
+    std::unique_ptr<Transport> m_transport;
+    qsizetype m_seen = 0;
+};
+
+void TransportTest::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("TAVRIN_MPLAYER", fakeEngine.toLocal8Bit());
+    qputenv("FAKE_MPLAYER_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
+    m_core = std::make_unique<PlayerCore>();
+    m_core->options().choose(Menu::videoOutputMenu, 1);
+    m_core->state().setValue(Field::mediaPathField, QStringLiteral("/media/a.mkv"));
+    m_transport = std::make_unique<Transport>(*m_core);
+    m_transport->setSeekGeometry(panelLeft, panelWidth, knobWidth);
+    m_transport->setVolumeGeometry(136, 84, 11);
+    m_seen = 0;
+}
+
+void TransportTest::cleanup()
+{
+    if (m_core->isEngineRunning())
+        stopEngine();
+    m_transport.reset();
+    m_core.reset();
+    qunsetenv("FAKE_MPLAYER_SCRIPT");
+    m_dir.reset();
+}
+
+void TransportTest::startEngine()
+{
+    m_core->launchEngine();
+    QVERIFY(m_core->isEngineRunning());
+    QVERIFY(QTest::qWaitFor([&] {
+        return m_core->state()
+            .value(Field::engineOutputBox)
+            .contains(QStringLiteral("Starting playback..."));
+    }));
+}
+
+void TransportTest::stopEngine()
+{
+    m_core->sendCommand(EngineCommand::quit);
+    QVERIFY(QTest::qWaitFor([&] { return !m_core->isEngineRunning(); }));
+}
+
+QStringList TransportTest::received()
+{
+    // The engine reads its input a byte at a time; give it a moment.
+    QTest::qWait(100);
+    QFile f(m_dir->filePath(QStringLiteral("received")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QString all = QString::fromUtf8(f.readAll());
+    QString fresh = all.mid(m_seen);
+    m_seen = all.size();
+    if (fresh.endsWith(crlf))
+        fresh.chop(2);
+    return fresh.isEmpty() ? QStringList() : fresh.split(crlf);
+}
+
+void TransportTest::playAndPause()
+{
+    PlayerState &state = m_core->state();
+    QSignalSpy running(m_core.get(), &PlayerCore::engineRunningChanged);
+    m_transport->play();
+    QCOMPARE(running.count(), 1);
+    startEngine();
+    QCOMPARE(state.value(Field::playStateField), PlayState::playing);
+
+    m_transport->play();
+    QCOMPARE(received(), QStringList());
+    m_transport->pause();
+    m_transport->pause();
+    QCOMPARE(state.value(Field::playStateField), PlayState::paused);
+    QCOMPARE(received(), QStringList{EngineCommand::pause});
+    m_transport->play();
+    m_transport->play();
+    QCOMPARE(state.value(Field::playStateField), PlayState::playing);
+    QCOMPARE(received(), QStringList{EngineCommand::pause});
+    QCOMPARE(running.count(), 1);
+}
+
+void TransportTest::toggleAndStopAndFrameStep()
+{
+    startEngine();
+    QSignalSpy focus(m_transport.get(), &Transport::videoFocusRequested);
+    m_transport->togglePlayPause();
+    m_transport->togglePlayPause();
+    m_transport->frameStep();
+    QCOMPARE(m_core->state().value(Field::playStateField), PlayState::paused);
+    m_transport->jump(-600);
+    QCOMPARE(m_core->state().value(Field::playStateField), PlayState::playing);
+    m_transport->resetSpeed();
+    QCOMPARE(received(),
+             (QStringList{"pause ", "pause ", "frame_step ", "pausing_keep_force get_time_pos ",
+                          "seek -600 0 ", "pausing_keep_force speed_set 1.0"}));
+    m_transport->stopPlayback();
+    QCOMPARE(focus.count(), 3);
+    // Stop only asks; the end of the run puts the state back.
+    QVERIFY(QTest::qWaitFor([&] { return !m_core->isEngineRunning(); }));
+    QCOMPARE(m_core->state().value(Field::playStateField), PlayState::stopped);
+    QCOMPARE(received(), QStringList{"stop "});
+}
+
+void TransportTest::speedStepsStopAtTheLimits()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    m_transport->speedDown();
+    QCOMPARE(state.value(Field::speedField), QStringLiteral("0.9"));
+    state.setValue(Field::speedField, QStringLiteral("99.9"));
+    m_transport->speedUp();
+    m_transport->speedUp();
+    QCOMPARE(state.value(Field::speedField), QStringLiteral("100.0"));
+    state.setValue(Field::speedField, QStringLiteral("0.1"));
+    m_transport->speedDown();
+    m_transport->speedDown();
+    QCOMPARE(state.value(Field::speedField), QStringLiteral("0.0"));
+    QCOMPARE(
+        received(),
+        (QStringList{"pausing_keep_force speed_set 0.9 ", "pausing_keep_force speed_set 100.0 ",
+                     "pausing_keep_force speed_set 100.0 ", "pausing_keep_force speed_set 0.0 ",
+                     "pausing_keep_force speed_set 0.0 "}));
+}
+
+void TransportTest::delaysAreShortDecimals()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    for (int i = 0; i < 3; ++i)
+        m_transport->stepSubDelay(0.1);
+    QCOMPARE(state.value(Field::subDelayField), QStringLiteral("0.3"));
+    m_transport->stepAudioDelay(-0.1);
+    m_transport->stepAudioDelay(-0.1);
+    m_transport->resetSubDelay();
+    QCOMPARE(received(),
+             (QStringList{
+                 "pausing_keep_force sub_delay 0.1 1 ", "pausing_keep_force sub_delay 0.2 1 ",
+                 "pausing_keep_force sub_delay 0.3 1 ", "pausing_keep_force audio_delay -0.1 1 ",
+                 "pausing_keep_force audio_delay -0.2 1 ", "pausing_keep_force sub_delay 0 1 "}));
+    QCOMPARE(state.value(Field::subDelayField), QStringLiteral("0"));
+    // Delays go whatever the play state.
+    m_transport->pause();
+    received();
+    m_transport->resetAudioDelay();
+    QCOMPARE(received(), QStringList{"pausing_keep_force audio_delay 0 1 "});
+}
+
+void TransportTest::volumeStepsClampAndClearMute()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    OptionStore &options = m_core->options();
+    m_transport->toggleMute();
+    QVERIFY(options.isChecked(Menu::muteMenu));
+    state.setValue(Field::volumeField, QStringLiteral("98"));
+    m_transport->stepVolume(5);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("100"));
+    QVERIFY(!options.isChecked(Menu::muteMenu));
+    state.setValue(Field::volumeField, QStringLiteral("3"));
+    m_transport->stepVolume(-5);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("0"));
+    m_transport->stepVolume(5);
+    m_transport->toggleMute();
+    m_transport->toggleMute();
+    // Clearing the mark sends no mute command.
+    QCOMPARE(received(),
+             (QStringList{"pausing_keep_force mute 1 ", "pausing_keep_force volume 100 1 ",
+                          "pausing_keep_force volume 0 1 ", "pausing_keep_force volume 5 1 ",
+                          "pausing_keep_force mute 1 ", "pausing_keep_force mute 0 "}));
+}
+
+void TransportTest::volumeIsOnlyKeptWhileStopped()
+{
+    PlayerState &state = m_core->state();
+    m_transport->stepVolume(5);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("55"));
+    startEngine();
+    stopEngine();
+    received();
+    m_transport->stepVolume(-5);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("50"));
+    QCOMPARE(received(), QStringList());
+}
+
+void TransportTest::seekButtonsRepeatOnlyForTheLeftButton()
+{
+    startEngine();
+    m_transport->pause();
+    received();
+    m_transport->seekButtonPressed(Transport::SeekButton::Forward, Qt::RightButton);
+    QVERIFY(!m_transport->seekForwardTimer.isActive());
+    QCOMPARE(m_core->state().value(Field::playStateField), PlayState::paused);
+    QCOMPARE(received(), QStringList());
+
+    m_transport->seekButtonPressed(Transport::SeekButton::Back, Qt::LeftButton);
+    QCOMPARE(m_core->state().value(Field::playStateField), PlayState::playing);
+    QTest::qWait(350);
+    m_transport->seekButtonReleased(Transport::SeekButton::Back, Qt::LeftButton);
+    QVERIFY(!m_transport->seekBackTimer.isActive());
+    const QStringList jumps = received();
+    // One at once, then one every 100 ms while held.
+    QVERIFY2(jumps.size() >= 3, qPrintable(jumps.join(QLatin1Char('|'))));
+    QCOMPARE(jumps.count(QStringLiteral("seek -10 0 ")), jumps.size());
+    QTest::qWait(250);
+    QCOMPARE(received(), QStringList());
+}
+
+void TransportTest::seekKnobStaysOnThePanelAndSeeksOnRelease()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    state.setValue(Field::totalSecondsField, QStringLiteral("10.02"));
+    QSignalSpy moved(m_transport.get(), &Transport::seekKnobMovedTo);
+    m_transport->seekKnobPressed(5);
+    QCOMPARE(state.value(Field::seekingFlag), QStringLiteral("1"));
+    m_transport->seekKnobMoved(-5000);
+    QCOMPARE(m_transport->seekKnob().knobLeft, panelLeft);
+    m_transport->seekKnobMoved(9000);
+    QCOMPARE(m_transport->seekKnob().knobLeft, panelLeft + panelWidth - knobWidth);
+    QCOMPARE(moved.last().at(0).toInt(), panelLeft + panelWidth - knobWidth);
+    m_transport->seekKnobReleased();
+    QCOMPARE(received(), QStringList{"seek 10 2 "});
+    QCOMPARE(state.value(Field::playStateField), PlayState::playing);
+    // Still held for the release delay: the knob does not jump back.
+    QVERIFY(m_transport->seekKnob().dragging);
+    QCOMPARE(state.value(Field::seekingFlag), QStringLiteral("1"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return state.is(Field::seekingFlag, QStringLiteral("0")); }, 1000));
+    QVERIFY(!m_transport->seekKnob().dragging);
+
+    // The grabbed point follows the pointer's motion, wherever the knob was.
+    m_transport->seekKnobPressed(5);
+    const int left = m_transport->seekKnob().knobLeft;
+    m_transport->seekKnobMoved(5 + 58);
+    QCOMPARE(m_transport->seekKnob().knobLeft, left + 58);
+    m_transport->seekKnobReleased();
+    const auto target = qint64(std::floor(10.02 * (left + 58 - panelLeft) / 232.0));
+    QCOMPARE(received(), QStringList{QStringLiteral("seek %1 2 ").arg(target)});
+}
+
+void TransportTest::seekKnobReleaseWithoutLengthSeeksToZero()
+{
+    startEngine();
+    m_core->state().setValue(Field::totalSecondsField, QString());
+    m_transport->seekKnobPressed(0);
+    m_transport->seekKnobMoved(100);
+    m_transport->seekKnobReleased();
+    QCOMPARE(received(), QStringList{"seek 0 2 "});
+}
+
+void TransportTest::trackClickIsNotClamped()
+{
+    startEngine();
+    m_core->state().setValue(Field::totalSecondsField, QStringLiteral("232"));
+    // Half the knob's width is the zero point; the travel is 232 px.
+    m_transport->seekTrackReleased(121);
+    m_transport->seekTrackReleased(0);
+    m_transport->seekTrackReleased(243);
+    QCOMPARE(received(), (QStringList{"seek 115 2 ", "seek -6 2 ", "seek 237 2 "}));
+    QVERIFY(!m_transport->seekKnob().dragging);
+}
+
+void TransportTest::volumeKnobDragAndTrackClick()
+{
+    PlayerState &state = m_core->state();
+    // 84 px panel, 11 px knob: 73 px of travel; 50 puts the knob at 36.
+    QCOMPARE(m_transport->volumeKnob().knobLeft, 136 + 36);
+    m_transport->volumeKnobPressed(3);
+    m_transport->volumeKnobMoved(3 + 1000);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("100"));
+    m_transport->volumeKnobMoved(3 - 73);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("0"));
+    m_transport->volumeKnobReleased();
+    // Stopped: kept, not sent.
+    startEngine();
+    QCOMPARE(received(), QStringList());
+    m_transport->pause();
+    received();
+    m_transport->volumeTrackReleased(6 + 73);
+    QCOMPARE(state.value(Field::volumeField), QStringLiteral("100"));
+    m_transport->volumeTrackReleased(5 + 36);
+    QCOMPARE(received(),
+             (QStringList{"pausing_keep_force volume 100 1 ", "pausing_keep_force volume 48 1 "}));
+    // The knob follows the field within one window-timer tick.
+    QVERIFY(QTest::qWaitFor([&] { return m_transport->volumeKnob().knobLeft == 136 + 35; }, 500));
+}
+
+void TransportTest::knobFollowsLongMedia()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    // Past 32767 seconds the knob still follows.
+    state.setValue(Field::totalSecondsField, QStringLiteral("80000"));
+    state.setValue(Field::currentSecondsField, QStringLiteral("40000.5"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft + 116; }, 1000));
+    // A position past the length keeps the knob on the panel.
+    state.setValue(Field::currentSecondsField, QStringLiteral("90000"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft + 232; }, 1000));
+    // No length: the left end.
+    state.setValue(Field::totalSecondsField, QString());
+    QVERIFY(QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft; }, 1000));
+}
+
+void TransportTest::playPauseCaption()
+{
+    QCOMPARE(Transport::playPauseCaption(PlayState::playing), QStringLiteral("일시정지"));
+    QCOMPARE(Transport::playPauseCaption(PlayState::paused), QStringLiteral("재생"));
+    QCOMPARE(Transport::playPauseCaption(PlayState::stopped), QStringLiteral("재생"));
+}
+
+void TransportTest::positionPollOnlyWhilePlayingAndOneAtATime()
+{
+    PlaybackTracker tracker(*m_core);
+    startEngine();
+    QVERIFY(QTest::qWaitFor(
+        [&] { return m_core->state().is(Field::totalTimeLabel, QStringLiteral("00:00:10.0")); }));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return m_core->state().is(Field::currentTimeLabel, QStringLiteral("00:00:01.0")); },
+        1000));
+    // The scripted engine answers at once: requests follow each other, each
+    // after the answer to the last.
+    QTest::qWait(300);
+    const QStringList polls = received();
+    QVERIFY2(polls.size() >= 5, qPrintable(QString::number(polls.size())));
+    QCOMPARE(polls.count(EngineCommand::getTimePos), polls.size());
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !m_core->state().is(Field::currentTimeLabel, QStringLiteral("00:00:01.0")); },
+        1000));
+
+    m_transport->pause();
+    received();
+    const QString label = m_core->state().value(Field::currentTimeLabel);
+    QTest::qWait(200);
+    QCOMPARE(received(), QStringList());
+    QCOMPARE(m_core->state().value(Field::currentTimeLabel), label);
+    // The frame counter follows the label when a rate is known.
+    m_core->state().setValue(Field::frameRateField, QStringLiteral("25.000"));
+    m_transport->frameStep();
+    QVERIFY(QTest::qWaitFor(
+        [&] { return !m_core->state().value(Field::playingFrameField).isEmpty(); }, 1000));
+}
+
+void TransportTest::unansweredPollIsNotRepeatedEveryTick()
+{
+    qputenv("FAKE_MPLAYER_SILENT", "1");
+    PlaybackTracker tracker(*m_core);
+    startEngine();
+    qunsetenv("FAKE_MPLAYER_SILENT");
+    QTest::qWait(400);
+    // Without an answer the request is repeated once its time-out has passed,
+    // not on every 15 ms tick.
+    QCOMPARE(received(), QStringList{EngineCommand::getTimePos});
+    QTest::qWait(PlaybackTracker::answerTimeoutMs);
+    QCOMPARE(received(), QStringList{EngineCommand::getTimePos});
+}
+
+void TransportTest::positionLabelFollowsTheHeldKnob()
+{
+    PlaybackTracker tracker(*m_core);
+    tracker.setSeekKnobFraction([this] { return m_transport->seekKnobFraction(); });
+    connect(m_transport.get(), &Transport::seekKnobMovedTo, &tracker,
+            &PlaybackTracker::refreshPositionLabel);
+    startEngine();
+    PlayerState &state = m_core->state();
+    QVERIFY(QTest::qWaitFor(
+        [&] { return state.is(Field::totalSecondsField, QStringLiteral("10.02")); }));
+    m_transport->pause();
+    m_transport->seekKnobPressed(0);
+    m_transport->seekKnobMoved(116 - (m_transport->seekKnob().knobLeft - panelLeft));
+    // Whole seconds under the knob: floor(10.02 * 0.5).
+    QVERIFY(QTest::qWaitFor(
+        [&] { return state.is(Field::currentTimeLabel, QStringLiteral("00:00:05.0")); }, 1000));
+    m_transport->seekKnobReleased();
+}
+
+QTEST_GUILESS_MAIN(TransportTest)
+#include "tst_transport.moc"
