@@ -89,6 +89,10 @@ int cmdcls::WriteData(const QString &text)
     QByteArray bytes = encoder.encode(text);
     bytes.append("\r\n", 2);
     const qint64 written = m_process.write(bytes);
+    // Hand the line to the pipe now rather than on a later turn of the event
+    // loop: one wake-up less per command, and the engine sees it at once.
+    if (written > 0 && m_process.state() == QProcess::Running)
+        m_process.waitForBytesWritten(0);
     return written < 0 ? -1 : static_cast<int>(written) - 2;
 }
 

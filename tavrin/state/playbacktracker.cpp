@@ -102,13 +102,13 @@ void PlaybackTracker::onPositionAnswered()
     m_requestOutstanding = false;
     if (!isPlaying())
         return;
-    // The next request goes at once, but never sooner than a window-timer
-    // tick after the last one.
-    const qint64 since = m_requestSent.isValid() ? m_requestSent.elapsed() : windowTimerInterval;
-    if (since >= windowTimerInterval)
+    // The next request goes at once, but never sooner than the spacing after
+    // the last one.
+    const qint64 since = m_requestSent.isValid() ? m_requestSent.elapsed() : positionSpacingMs;
+    if (since >= positionSpacingMs)
         positionTick();
     else
-        positionTimer.start(int(windowTimerInterval - since));
+        positionTimer.start(int(positionSpacingMs - since));
 }
 
 void PlaybackTracker::positionTick()

@@ -26,6 +26,9 @@ public:
     // A position request that got no answer in this time is given up, so a
     // lost answer never stops the poll.
     static constexpr int answerTimeoutMs = 1000;
+    // Requests are at least this far apart: the position is shown in tenths
+    // of a second, and each round trip wakes the program twice.
+    static constexpr int positionSpacingMs = 100;
 
     explicit PlaybackTracker(PlayerCore &core, QObject *parent = nullptr);
 
