@@ -31,11 +31,12 @@ expect_title() {
     sleep 0.2
   done
   echo "no window titled '$1'" >&2
+  cat "$work"/stderr.* >&2 2>/dev/null || true
   exit 1
 }
 
 # The shell form: the path is one argument after /open.
-"$program" /open "$media" >/dev/null 2>&1 &
+"$program" /open "$media" >/dev/null 2>"$work/stderr.1" &
 pids+=($!)
 expect_title "x y 영상.mkv - 파일 정보"
 
@@ -47,17 +48,17 @@ arguments=()
 for word in "${exec_words[@]:1}"; do
   if [ "$word" = "%f" ]; then arguments+=("$media"); else arguments+=("$word"); fi
 done
-"$program" "${arguments[@]}" >/dev/null 2>&1 &
+"$program" "${arguments[@]}" >/dev/null 2>"$work/stderr.2" &
 pids+=($!)
 expect_title "x y 영상.mkv - 파일 정보"
 
 # The whole command line as one argument.
-"$program" "/open \"$media\"" >/dev/null 2>&1 &
+"$program" "/open \"$media\"" >/dev/null 2>"$work/stderr.3" &
 pids+=($!)
 expect_title "x y 영상.mkv - 파일 정보"
 
 # No marker: the window keeps its own title.
-"$program" "$media" >/dev/null 2>&1 &
+"$program" "$media" >/dev/null 2>"$work/stderr.4" &
 pids+=($!)
 expect_title "Oblen MediaInfo v1.0.3"
 sleep 1

@@ -66,7 +66,8 @@ void TransportWindowTest::init()
     qputenv("TAVRIN_MPLAYER", tap.toLocal8Bit());
     qputenv("ENGINE_TAP_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
     m_window = std::make_unique<mainform>();
-    m_window->move(30, 30);
+    // A corner of the display that no other test uses (the pointer tests).
+    m_window->move(1300, 520);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
