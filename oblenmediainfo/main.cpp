@@ -1,5 +1,6 @@
 #include "window/main.h"
 #include "input/commandlinetext.h"
+#include "library/MediaInfoDLLMOD.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -8,6 +9,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // After Qt has set the locale from the environment, before any worker.
+    MediaInfoDLLMOD::prepareCharacterType();
     QApplication::setApplicationName(QStringLiteral("OblenMediaInfo"));
     QApplication::setDesktopFileName(QStringLiteral("oblenmediainfo"));
 

@@ -37,20 +37,6 @@ QString copyLibraryString(const wchar_t *text)
     return QString::fromWCharArray(text, static_cast<qsizetype>(std::wcslen(text)));
 }
 
-// The library turns the wide file name back into bytes with the C library's
-// multibyte conversion, which follows LC_CTYPE. Names on disk are UTF-8 (Qt
-// reads and writes them so), so under a non-UTF-8 character type (LANG=C, a
-// legacy Korean locale) a Hangul name would not convert and the file would not
-// open. The character type is switched to UTF-8 once, before the first call.
-void ensureUtf8CharacterType()
-{
-    const char *codeset = nl_langinfo(CODESET);
-    if (codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0))
-        return;
-    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
-        qCWarning(lcLibrary, "no UTF-8 character type: names outside ASCII may not open");
-}
-
 template <typename T> bool bind(void *module, const char *name, T &target)
 {
     target = reinterpret_cast<T>(dlsym(module, name));
@@ -58,6 +44,20 @@ template <typename T> bool bind(void *module, const char *name, T &target)
 }
 
 } // namespace
+
+// The library turns the wide file name back into bytes with the C library's
+// multibyte conversion, which follows LC_CTYPE. Names on disk are UTF-8 (Qt
+// reads and writes them so), so under a non-UTF-8 character type (LANG=C, a
+// legacy Korean locale) a Hangul name would not convert and the file would not
+// open. The character type is switched to UTF-8 once, before the first call.
+void MediaInfoDLLMOD::prepareCharacterType()
+{
+    const char *codeset = nl_langinfo(CODESET);
+    if (codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0))
+        return;
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
+        qCWarning(lcLibrary, "no UTF-8 character type: names outside ASCII may not open");
+}
 
 MediaInfoDLLMOD::MediaInfoDLLMOD(const QString &libraryName) : m_libraryName(libraryName) {}
 
@@ -69,7 +69,8 @@ MediaInfoDLLMOD::~MediaInfoDLLMOD()
 
 void MediaInfoDLLMOD::load()
 {
-    ensureUtf8CharacterType();
+    // Normally done by main() before any worker exists; a no-op then.
+    prepareCharacterType();
     m_module = dlopen(m_libraryName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
     if (!m_module) {
         qCInfo(lcLibrary) << "cannot load" << m_libraryName << dlerror();
