@@ -15,18 +15,12 @@ player=$build/oblenplayer/oblenplayer
 [ -s "$file" ] || { echo "no media file $file (run the build: it makes the samples)" >&2; exit 1; }
 command -v gst-play-1.0 >/dev/null || { echo "gst-play-1.0 missing (gstreamer1.0-plugins-base-apps)" >&2; exit 1; }
 
+. "$root/scripts/xvfb.sh"
 xvfb_pid=
 cleanup() { [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  for n in $(seq 140 170); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-    export DISPLAY=":$n"
-    break
-  done
+  start_xvfb 140 1280x800
 fi
 
 python3 - "$player" "$file" "$runs" <<'PY'

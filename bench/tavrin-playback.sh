@@ -19,13 +19,11 @@ ffmpeg -hide_banner -loglevel error -nostdin -y \
   -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=$((seconds + 10))" \
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "$work/clip.mkv"
 
-display=:$((RANDOM % 100 + 150))
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+. "$root/scripts/xvfb.sh"
+start_xvfb 150 1280x800
 
 # Tavrin logs each position request it sends when its playback category is on.
-DISPLAY=$display QT_LOGGING_RULES="tavrin.playback.debug=true" \
+QT_LOGGING_RULES="tavrin.playback.debug=true" \
   "$build/tavrin/tavrin" /open "$work/clip.mkv" >/dev/null 2>"$work/log" &
 tavrin_pid=$!
 sleep 1

@@ -9,6 +9,7 @@
 #include "statustoolbar.h"
 #include "videowindow.h"
 
+#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
 
@@ -62,6 +63,8 @@ void mainform::setUpTransportBars()
             [this] { m_videoWindow->setFocus(Qt::OtherFocusReason); });
     connect(m_tracker.get(), &PlaybackTracker::sourceSizeKnown, this, &mainform::applyAspect);
     connect(m_tracker.get(), &PlaybackTracker::detailParsed, this, &mainform::fitToVideo);
+    // Playback has started: the engine's font cache is built.
+    connect(m_tracker.get(), &PlaybackTracker::detailParsed, m_fontCacheNotice, &QWidget::hide);
 
     // The name shown is the window title without the program's own part.
     auto showName = [this](const QString &title) {

@@ -4,6 +4,7 @@
 #include "engine/commands.h"
 #include "engine/playercore.h"
 #include "fakesystem.h"
+#include "receivedlog.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -61,8 +62,7 @@ void EngineChannelTest::cleanup()
 
 QString EngineChannelTest::log() const
 {
-    QFile f(m_dir->filePath(QStringLiteral("received")));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    return ReceivedLog(m_dir->filePath(QStringLiteral("received"))).all();
 }
 
 void EngineChannelTest::startPlaying(PlayerCore &core, const QString &media)

@@ -157,6 +157,9 @@ void MainWindowOpenTest::fontCacheNoticeForStyledSubtitles()
     const QRect notice = m_window->fontCacheNotice()->geometry();
     QVERIFY(m_window->videoFrame()->rect().contains(notice));
     QVERIFY(qAbs(notice.center().x() - m_window->videoFrame()->rect().center().x()) <= 1);
+    // Once playback has started the cache is built and the notice goes.
+    QVERIFY(QTest::qWaitFor([&] { return !m_window->fontCacheNotice()->isVisible(); }, 10000));
+    QVERIFY(!m_window->core().state().value(Field::infoLabel).isEmpty());
 
     m_system->fontCache = m_system->folder.path(); // the cache is there now
     m_window->opener().openAndPlay(sample, QStringLiteral("sample.mkv"));

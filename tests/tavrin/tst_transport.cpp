@@ -1,5 +1,6 @@
 // The transport against the scripted engine: the exact lines each operation
 // writes, the state it leaves, and the knob mechanics; and the position poll.
+#include "receivedlog.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/playercore.h"
@@ -52,7 +53,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<PlayerCore> m_core;
     std::unique_ptr<Transport> m_transport;
-    qsizetype m_seen = 0;
+    ReceivedLog m_log;
 };
 
 void TransportTest::init()
@@ -60,13 +61,13 @@ void TransportTest::init()
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("TAVRIN_MPLAYER", fakeEngine.toLocal8Bit());
     qputenv("FAKE_MPLAYER_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
+    m_log.setPath(m_dir->filePath(QStringLiteral("received")));
     m_core = std::make_unique<PlayerCore>();
     m_core->options().choose(Menu::videoOutputMenu, 1);
     m_core->state().setValue(Field::mediaPathField, QStringLiteral("/media/a.mkv"));
     m_transport = std::make_unique<Transport>(*m_core);
     m_transport->setSeekGeometry(panelLeft, panelWidth, knobWidth);
     m_transport->setVolumeGeometry(136, 84, 11);
-    m_seen = 0;
 }
 
 void TransportTest::cleanup()
@@ -98,17 +99,7 @@ void TransportTest::stopEngine()
 
 QStringList TransportTest::received()
 {
-    // The engine reads its input a byte at a time; give it a moment.
-    QTest::qWait(100);
-    QFile f(m_dir->filePath(QStringLiteral("received")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QString all = QString::fromUtf8(f.readAll());
-    QString fresh = all.mid(m_seen);
-    m_seen = all.size();
-    if (fresh.endsWith(crlf))
-        fresh.chop(2);
-    return fresh.isEmpty() ? QStringList() : fresh.split(crlf);
+    return m_log.fresh(100);
 }
 
 void TransportTest::playAndPause()

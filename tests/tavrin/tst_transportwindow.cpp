@@ -1,6 +1,7 @@
 // The transport in the real window with the real MPlayer playing the sample:
 // what the engine received (through a tap that copies its input), the
 // position, the labels, the knobs and the end of the medium.
+#include "receivedlog.h"
 #include "controls/transport.h"
 #include "state/playbacktracker.h"
 #include "window/bottomtoolbar.h"
@@ -51,7 +52,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<mainform> m_window;
-    qsizetype m_seen = 0;
+    ReceivedLog m_log;
 };
 
 void TransportWindowTest::initTestCase()
@@ -62,9 +63,9 @@ void TransportWindowTest::initTestCase()
 void TransportWindowTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    m_seen = 0;
     qputenv("TAVRIN_MPLAYER", tap.toLocal8Bit());
     qputenv("ENGINE_TAP_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
+    m_log.setPath(m_dir->filePath(QStringLiteral("received")));
     m_window = std::make_unique<mainform>();
     // A corner of the display that no other test uses (the pointer tests).
     m_window->move(1300, 520);
@@ -93,15 +94,7 @@ void TransportWindowTest::openSample()
 
 QStringList TransportWindowTest::received()
 {
-    QTest::qWait(150);
-    QFile f(m_dir->filePath(QStringLiteral("received")));
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QString all = QString::fromUtf8(f.readAll());
-    QString fresh = all.mid(m_seen);
-    m_seen = all.size();
-    fresh.chop(fresh.endsWith(QStringLiteral("\r\n")) ? 2 : 0);
-    return fresh.isEmpty() ? QStringList() : fresh.split(QStringLiteral("\r\n"));
+    return m_log.fresh(150);
 }
 
 void TransportWindowTest::playbackShowsItsStreamsTimesAndKnob()

@@ -1,0 +1,17 @@
+# Sourced by the test and bench scripts: start_xvfb FIRST SIZE starts an Xvfb
+# on the first free display number from FIRST, with a screen of SIZE
+# ("1280x800"), waits until it accepts clients, exports DISPLAY and leaves its
+# process id in xvfb_pid for the caller's clean-up.
+start_xvfb() {
+  local first=$1 size=$2 n
+  for n in $(seq "$first" $((first + 40))); do
+    if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    export DISPLAY=":$n"
+    return 0
+  done
+  echo "no free display number from :$first" >&2
+  return 1
+}
