@@ -152,7 +152,10 @@ void MainWindowOpenTest::fontCacheNoticeForStyledSubtitles()
 {
     m_system->fontCache = QStringLiteral("/nonexistent/fontconfig");
     m_window->core().state().setValue(Field::useDefaultSubtitleSettingsField, QStringLiteral("0"));
-    open(sample);
+    // The notice is up as soon as the engine is launched, before it has said anything;
+    // waiting for playback first would race with the notice going away.
+    m_window->openActions().chooseFile = [] { return sample; };
+    m_window->openActions().openMediaFile();
     QVERIFY(m_window->fontCacheNotice()->isVisible());
     const QRect notice = m_window->fontCacheNotice()->geometry();
     QVERIFY(m_window->videoFrame()->rect().contains(notice));
