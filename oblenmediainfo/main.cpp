@@ -1,5 +1,5 @@
 #include "window/main.h"
-#include "input/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "library/MediaInfoDLLMOD.h"
 
 #include <QApplication>
@@ -24,6 +24,6 @@ int main(int argc, char *argv[])
 
     oblenmediainfo::main window;
     window.show();
-    window.openCommandLine(commandLineText(app.arguments().mid(1)));
+    window.openCommandLine(readCommandLine(app.arguments().mid(1)));
     return app.exec();
 }

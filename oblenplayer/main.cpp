@@ -1,4 +1,4 @@
-#include "core/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "graph/gstgraph.h"
 #include "window/mainform.h"
 
@@ -28,6 +28,6 @@ int main(int argc, char *argv[])
     window.show();
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();
-    window.openFromCommandLine(commandLineText(app.arguments().mid(1)));
+    window.openFromCommandLine(readCommandLine(app.arguments().mid(1)));
     return app.exec();
 }

@@ -1,4 +1,4 @@
-#include "engine/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -24,6 +24,6 @@ int main(int argc, char *argv[])
 
     mainform window;
     window.show();
-    window.start(commandLineText(app.arguments().mid(1)));
+    window.start(readCommandLine(app.arguments().mid(1)));
     return app.exec();
 }

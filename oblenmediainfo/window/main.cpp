@@ -2,7 +2,6 @@
 
 #include "info.h"
 #include "infotextbox.h"
-#include "input/commandlinetext.h"
 #include "input/openselection.h"
 #include "platform/opendialog.h"
 #include "report/report.h"
@@ -116,10 +115,10 @@ void main::startNewText()
     m_infoText->clear();
 }
 
-void main::openCommandLine(const QString &commandLine)
+void main::openCommandLine(const ProgramCommandLine &commandLine)
 {
-    parameterInfoField = commandLine;
-    const QString path = openPathFromCommandLine(commandLine);
+    parameterInfoField = commandLine.text;
+    const QString &path = commandLine.openPath;
     if (path.isEmpty())
         return;
     fileOrUrlField = path;

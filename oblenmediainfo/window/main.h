@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/commandlinetext.h"
 #include "library/MediaInfoDLLMOD.h"
 #include "report/batchdescriber.h"
 
@@ -41,9 +42,9 @@ public:
     void describeFile();
     // Describes the file in fileOrUrlField; its report is appended.
     void describeNextFile();
-    // Reads "/open" and a quoted path from the command-line text and
-    // describes that file; any other text does nothing.
-    void openCommandLine(const QString &commandLine);
+    // Describes the file named by "/open" on the program's command line; a
+    // command line without one does nothing.
+    void openCommandLine(const ProgramCommandLine &commandLine);
     // The open dialog's choice (the "열기" menu).
     void openFiles();
     // Files dropped on the text box, in drop order.

@@ -1,6 +1,5 @@
 #include "playercore.h"
 
-#include "core/commandlinetext.h"
 #include "core/timetext.h"
 #include "core/transport.h"
 #include "graph/graphbuilder.h"
@@ -85,12 +84,12 @@ void PlayerCore::openMedia(const QString &path)
         m_graph->Run();
 }
 
-void PlayerCore::openFromCommandLine(const QString &commandLine)
+void PlayerCore::openFromCommandLine(const ProgramCommandLine &commandLine)
 {
-    if (commandLine.isEmpty())
+    if (commandLine.text.isEmpty())
         return;
-    m_fields.parameterInfoField = commandLine;
-    openMedia(openPathFromCommandLine(commandLine));
+    m_fields.parameterInfoField = commandLine.text;
+    openMedia(commandLine.openPath);
 }
 
 void PlayerCore::loadMedia()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/commandlinetext.h"
 #include "graph/filgraph.h"
 #include "graph/filterbrowser.h"
 
@@ -95,8 +96,8 @@ public:
     // Opening: the path becomes the medium, it is loaded, the window asked
     // for original size, and the graph runs.
     void openMedia(const QString &path);
-    // "/open " and a quoted path in the program's command-line text.
-    void openFromCommandLine(const QString &commandLine);
+    // The medium of the program's command line, if it names one.
+    void openFromCommandLine(const ProgramCommandLine &commandLine);
 
     void loadMedia();
     void unloadMedia();

@@ -296,7 +296,7 @@ void mainform::openFile()
     m_core.openMedia(path);
 }
 
-void mainform::openFromCommandLine(const QString &commandLine)
+void mainform::openFromCommandLine(const ProgramCommandLine &commandLine)
 {
     m_core.setVideoArea(videoArea());
     m_core.openFromCommandLine(commandLine);

@@ -32,7 +32,7 @@ public:
 
     void openFile();
     // Opens the medium of the program's command-line text, if it names one.
-    void openFromCommandLine(const QString &commandLine);
+    void openFromCommandLine(const ProgramCommandLine &commandLine);
     // Takes a drop of exactly one local file; anything else is ignored.
     bool openDropped(const QList<QUrl> &urls);
     void originalSize();

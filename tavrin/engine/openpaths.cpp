@@ -1,6 +1,5 @@
 #include "openpaths.h"
 
-#include "commandlinetext.h"
 #include "commands.h"
 #include "playercore.h"
 
@@ -22,7 +21,8 @@ MediaOpener::MediaOpener(PlayerCore &core, QObject *parent) : QObject(parent), m
 
 QString MediaOpener::aviSynthTemplate()
 {
-    return QStringLiteral("DirectShowSource(\"%원본위치%\", convertfps=true)\r\nConvertToYV12()\r\n");
+    return QStringLiteral(
+        "DirectShowSource(\"%원본위치%\", convertfps=true)\r\nConvertToYV12()\r\n");
 }
 
 QString MediaOpener::displayNameOf(const QString &path)
@@ -101,14 +101,14 @@ QString MediaOpener::singleDroppedFile(const QStringList &files)
     return files.size() == 1 ? files.first() : QString();
 }
 
-void MediaOpener::openCommandLineMedia(const QString &commandLine)
+void MediaOpener::openCommandLineMedia(const ProgramCommandLine &commandLine)
 {
-    if (commandLine.isEmpty())
+    if (commandLine.text.isEmpty())
         return;
     PlayerState &state = m_core.state();
     state.setValue(Field::parameterOpenedField, QStringLiteral("1"));
-    state.setValue(Field::parameterInfoField, commandLine);
-    const QString path = openPathFromCommandLine(state.value(Field::parameterInfoField));
+    state.setValue(Field::parameterInfoField, commandLine.text);
+    const QString &path = commandLine.openPath;
     if (path.isEmpty())
         return;
     setTitle(displayNameOf(path) + titleSuffix);

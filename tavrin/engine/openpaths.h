@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/commandlinetext.h"
+
 #include <QObject>
 #include <QString>
 
@@ -27,8 +29,8 @@ public:
     void openAndPlay(const QString &medium, const QString &displayName);
     // The file to open for a dropped list: exactly one file, else nothing.
     static QString singleDroppedFile(const QStringList &files);
-    // "/open" and a quoted path in the program's command-line text.
-    void openCommandLineMedia(const QString &commandLine);
+    // The medium of the program's command line, if it names one.
+    void openCommandLineMedia(const ProgramCommandLine &commandLine);
     // A dvdDriveMenu caption "/dev/sr0: Label": play that drive.
     void playDvdDrive(const QString &caption);
     // Writes the AviSynth script for a source file and opens it.

@@ -101,7 +101,7 @@ mainform::mainform(SystemServices *services, QWidget *parent)
 
 mainform::~mainform() = default;
 
-void mainform::start(const QString &commandLine)
+void mainform::start(const ProgramCommandLine &commandLine)
 {
     Startup::chooseMachineDefaults(m_core);
     // The frame's width beside the client area, for the minimum window size.
@@ -118,7 +118,7 @@ void mainform::launchEngine()
     m_core.launchEngine();
 }
 
-void mainform::openCommandLineMedia(const QString &commandLine)
+void mainform::openCommandLineMedia(const ProgramCommandLine &commandLine)
 {
     m_opener.openCommandLineMedia(commandLine);
 }

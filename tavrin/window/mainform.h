@@ -46,12 +46,12 @@ public:
 
     void launchEngine();
     void sendCommand(const QString &text) { m_core.sendCommand(text); }
-    // Opens the medium named by "/open" and a quoted path in the program's
-    // command-line text; any other text does nothing.
-    void openCommandLineMedia(const QString &commandLine);
+    // Opens the medium named by "/open" on the program's command line; a
+    // command line without one does nothing.
+    void openCommandLineMedia(const ProgramCommandLine &commandLine);
     // Start-up after the window is shown: the machine's defaults, the mode,
     // the medium of the command line.
-    void start(const QString &commandLine);
+    void start(const ProgramCommandLine &commandLine);
 
     void normalMode();
     void minimalMode();

@@ -57,6 +57,14 @@ expect_title "x y 영상.mkv - 파일 정보"
 pids+=($!)
 expect_title "x y 영상.mkv - 파일 정보"
 
+# A double quote belongs to the file name, even with a file named like the
+# part before the quote beside it.
+cp "$media" "$work/dq"
+cp "$media" "$work/dq\"uote.mkv"
+"$program" /open "$work/dq\"uote.mkv" >/dev/null 2>"$work/stderr.5" &
+pids+=($!)
+expect_title 'dq"uote.mkv - 파일 정보'
+
 # No marker: the window keeps its own title.
 "$program" "$media" >/dev/null 2>"$work/stderr.4" &
 pids+=($!)

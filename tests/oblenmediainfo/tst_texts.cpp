@@ -1,7 +1,5 @@
-// The texts the program builds without the library: the command-line text and
-// its "/open" path, the open dialog's selection, titles and the appending of
-// reports.
-#include "input/commandlinetext.h"
+// The texts the program builds without the library: the open dialog's
+// selection, titles and the appending of reports.
 #include "input/openselection.h"
 #include "report/report.h"
 
@@ -11,8 +9,6 @@ class TextsTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void commandLine_data();
-    void commandLine();
     void openSelection_data();
     void openSelection();
     void dialogTextRoundTrip_data();
@@ -20,48 +16,6 @@ private Q_SLOTS:
     void titles();
     void appendReport();
 };
-
-void TextsTest::commandLine_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("path");
-
-    QTest::newRow("shell, quoted path with blanks")
-        << QStringList{"/open", "/a b/c d.mkv"} << R"(/open "/a b/c d.mkv")"
-        << "/a b/c d.mkv";
-    QTest::newRow("one argument already quoted")
-        << QStringList{R"(/open "/a b/c.mkv")"} << R"(/open "/a b/c.mkv")"
-        << "/a b/c.mkv";
-    QTest::newRow("desktop entry %f with Hangul")
-        << QStringList{"/open", "/home/사용자/영상 1.mp4"} << R"(/open "/home/사용자/영상 1.mp4")"
-        << "/home/사용자/영상 1.mp4";
-    QTest::newRow("argument after /open already quoted")
-        << QStringList{"/open", "\"/x.mkv\""} << R"(/open "/x.mkv")"
-        << "/x.mkv";
-    QTest::newRow("no marker") << QStringList{"/x y.mkv"} << "/x y.mkv"
-                               << "";
-    QTest::newRow("no arguments") << QStringList{} << ""
-                                  << "";
-    QTest::newRow("marker is case-sensitive") << QStringList{"/OPEN", "/x.mkv"} << "/OPEN /x.mkv"
-                                              << "";
-    QTest::newRow("no closing quote") << QStringList{"/open \"/x.mkv"} << "/open \"/x.mkv"
-                                      << "";
-    QTest::newRow("marker without a path") << QStringList{"/open"} << "/open"
-                                           << "";
-    QTest::newRow("only the path after the marker counts")
-        << QStringList{"-v", "/open", "/x.mkv", "extra"} << R"(-v /open "/x.mkv" extra)"
-        << "/x.mkv";
-}
-
-void TextsTest::commandLine()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, text);
-    QFETCH(QString, path);
-    QCOMPARE(commandLineText(arguments), text);
-    QCOMPARE(openPathFromCommandLine(text), path);
-}
 
 void TextsTest::openSelection_data()
 {

@@ -1,6 +1,6 @@
 // The main window and the about window under a real display, describing real
 // media with the real library.
-#include "input/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
 #include "report/report.h"

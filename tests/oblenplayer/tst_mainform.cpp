@@ -1,7 +1,7 @@
 // The main window under X with the real GStreamer graph: opening by command
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
-#include "core/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"

@@ -1,6 +1,6 @@
 // The player's procedures and transport rules on a scripted graph: exact
 // calls, fields and control values.
-#include "core/commandlinetext.h"
+#include "common/commandlinetext.h"
 #include "core/playercore.h"
 #include "core/timetext.h"
 #include "core/transport.h"
@@ -108,15 +108,17 @@ private Q_SLOTS:
         QTest::newRow("no closing quote") << QStringList{"/open \"/m/a.mp4"} << QString();
         QTest::newRow("empty path") << QStringList{"/open \"\""} << QString();
         QTest::newRow("nothing") << QStringList() << QString();
+        QTest::newRow("quote inside the path")
+            << QStringList{"/open", "/m/dq\"uote.mp4"} << "/m/dq\"uote.mp4";
     }
 
     void commandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, opened);
-        const QString text = commandLineText(arguments);
-        m_core->openFromCommandLine(text);
-        QCOMPARE(m_core->fields().parameterInfoField, text);
+        const ProgramCommandLine line = readCommandLine(arguments);
+        m_core->openFromCommandLine(line);
+        QCOMPARE(m_core->fields().parameterInfoField, line.text);
         QCOMPARE(m_core->fields().fileOrUrlField, opened);
         QCOMPARE(m_core->graph() != nullptr, !opened.isEmpty());
     }

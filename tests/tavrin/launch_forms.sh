@@ -24,7 +24,7 @@ engine_argument() { # pid of tavrin -> first argument of its engine
   return 1
 }
 
-check() { # description, then the command
+check() { # description, then the command; the engine must get $media
   local what=$1; shift
   "$@" >/dev/null 2>&1 &
   local pid=$!
@@ -46,3 +46,10 @@ check "one quoted argument" "$tavrin" "/open \"$media\""
 exec_line=$(sed -n 's/^Exec=//p' "$desktop")
 [ "$exec_line" = "tavrin /open %f" ] || { echo "FAIL: desktop entry Exec=$exec_line"; exit 1; }
 check "desktop entry" "$tavrin" /open "$media"   # %f expands to one argument
+
+# A double quote belongs to the file name: with a file named like the part
+# before the quote beside it, the named file is still the one played.
+cp "$sample" "$work/dq"
+media="$work/dq\"uote.mkv"
+cp "$sample" "$media"
+check "a quote in the name" "$tavrin" /open "$media"

@@ -1,7 +1,6 @@
 // The texts of the engine channel: the commands as they go out, the routing
-// of what comes back, and the program's own command line.
+// of what comes back.
 #include "engine/cmdmod.h"
-#include "engine/commandlinetext.h"
 #include "engine/commands.h"
 #include "engine/outputrouting.h"
 #include "state/playerstate.h"
@@ -39,8 +38,6 @@ private Q_SLOTS:
     void assemblerKeepsSplitCharactersWhole();
     void assemblerLetsAnEndlessLineThrough();
 
-    void commandLineText_data();
-    void commandLineText();
 
     void priorityTable();
 };
@@ -208,35 +205,6 @@ void ChannelTextTest::assemblerLetsAnEndlessLineThrough()
     QCOMPARE(a.feed(status.left(100)), QString());
     QCOMPARE(a.feed(status.mid(100)).size(), status.size());
     QCOMPARE(a.flush(), QString());
-}
-
-void ChannelTextTest::commandLineText_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("path");
-    QTest::newRow("from a shell") << QStringList{"/open", "/a b/c.mkv"}
-                                  << "/open \"/a b/c.mkv\"" << "/a b/c.mkv";
-    QTest::newRow("one quoted argument") << QStringList{"/open \"/a b/c.mkv\""}
-                                         << "/open \"/a b/c.mkv\"" << "/a b/c.mkv";
-    QTest::newRow("already quoted") << QStringList{"/open", "\"/x.mkv\""} << "/open \"/x.mkv\""
-                                    << "/x.mkv";
-    QTest::newRow("Hangul") << QStringList{"/open", "/영상/한글 파일.mkv"}
-                            << "/open \"/영상/한글 파일.mkv\"" << "/영상/한글 파일.mkv";
-    QTest::newRow("capitals are not the switch") << QStringList{"/OPEN", "/x.mkv"}
-                                                 << "/OPEN /x.mkv" << "";
-    QTest::newRow("no closing quote") << QStringList{"/open \"/x.mkv"} << "/open \"/x.mkv" << "";
-    QTest::newRow("nothing") << QStringList{} << "" << "";
-    QTest::newRow("a path without the switch") << QStringList{"/x.mkv"} << "/x.mkv" << "";
-}
-
-void ChannelTextTest::commandLineText()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, text);
-    QFETCH(QString, path);
-    QCOMPARE(::commandLineText(arguments), text);
-    QCOMPARE(openPathFromCommandLine(text), path);
 }
 
 void ChannelTextTest::priorityTable()
