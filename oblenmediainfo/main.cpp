@@ -1,6 +1,5 @@
 #include "window/main.h"
 #include "common/commandlinetext.h"
-#include "library/MediaInfoDLLMOD.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,8 +8,6 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    // After Qt has set the locale from the environment, before any worker.
-    MediaInfoDLLMOD::prepareCharacterType();
     QApplication::setApplicationName(QStringLiteral("OblenMediaInfo"));
     QApplication::setDesktopFileName(QStringLiteral("oblenmediainfo"));
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <cwchar>
 #include <dlfcn.h>
-#include <langinfo.h>
+#include <locale.h>
 #include <string>
 
 Q_LOGGING_CATEGORY(lcLibrary, "oblenmediainfo.library")
@@ -37,6 +37,44 @@ QString copyLibraryString(const wchar_t *text)
     return QString::fromWCharArray(text, static_cast<qsizetype>(std::wcslen(text)));
 }
 
+// The library turns the wide file name back into bytes with the C library's
+// multibyte conversion, which follows the character type of the calling
+// thread. Names on disk are UTF-8 (Qt reads and writes them so), so under a
+// non-UTF-8 character type (LANG=C, a legacy Korean locale) a Hangul name would
+// not convert and the file would not open. The call is made under a UTF-8
+// character type of the calling thread's own: the process's locale is never
+// changed, since setlocale is not safe while other threads run (and Qt's run
+// from the moment the application object exists).
+class Utf8CharacterType
+{
+public:
+    Utf8CharacterType()
+    {
+        static const locale_t utf8 = [] {
+            const locale_t base = duplocale(LC_GLOBAL_LOCALE);
+            const locale_t made = base ? newlocale(LC_CTYPE_MASK, "C.UTF-8", base) : nullptr;
+            if (!made) {
+                if (base)
+                    freelocale(base);
+                qCWarning(lcLibrary, "no UTF-8 character type: names outside ASCII may not open");
+            }
+            return made;
+        }();
+        if (utf8)
+            m_previous = uselocale(utf8);
+    }
+    ~Utf8CharacterType()
+    {
+        if (m_previous)
+            uselocale(m_previous);
+    }
+    Utf8CharacterType(const Utf8CharacterType &) = delete;
+    Utf8CharacterType &operator=(const Utf8CharacterType &) = delete;
+
+private:
+    locale_t m_previous = nullptr;
+};
+
 template <typename T> bool bind(void *module, const char *name, T &target)
 {
     target = reinterpret_cast<T>(dlsym(module, name));
@@ -44,20 +82,6 @@ template <typename T> bool bind(void *module, const char *name, T &target)
 }
 
 } // namespace
-
-// The library turns the wide file name back into bytes with the C library's
-// multibyte conversion, which follows LC_CTYPE. Names on disk are UTF-8 (Qt
-// reads and writes them so), so under a non-UTF-8 character type (LANG=C, a
-// legacy Korean locale) a Hangul name would not convert and the file would not
-// open. The character type is switched to UTF-8 once, before the first call.
-void MediaInfoDLLMOD::prepareCharacterType()
-{
-    const char *codeset = nl_langinfo(CODESET);
-    if (codeset && (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0))
-        return;
-    if (!std::setlocale(LC_CTYPE, "C.UTF-8"))
-        qCWarning(lcLibrary, "no UTF-8 character type: names outside ASCII may not open");
-}
 
 MediaInfoDLLMOD::MediaInfoDLLMOD(const QString &libraryName) : m_libraryName(libraryName) {}
 
@@ -69,8 +93,6 @@ MediaInfoDLLMOD::~MediaInfoDLLMOD()
 
 void MediaInfoDLLMOD::load()
 {
-    // Normally done by main() before any worker exists; a no-op then.
-    prepareCharacterType();
     m_module = dlopen(m_libraryName.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);
     if (!m_module) {
         qCInfo(lcLibrary) << "cannot load" << m_libraryName << dlerror();
@@ -113,6 +135,7 @@ std::size_t MediaInfoDLLMOD::Open(void *handle, const QString &fileName)
     if (!IsLoaded() || !handle)
         return 0;
     const std::wstring name = fileName.toStdWString();
+    const Utf8CharacterType utf8;
     return m_functions->open(handle, name.c_str());
 }
 

@@ -20,11 +20,6 @@ public:
 
     explicit MediaInfoDLLMOD(const QString &libraryName = defaultLibraryName);
 
-    // Makes the C library's character type UTF-8 when it is not, so that the
-    // library can open file names beyond ASCII. Changing the locale is not
-    // safe while other threads run: the program calls this on its main thread
-    // before it starts any worker.
-    static void prepareCharacterType();
     ~MediaInfoDLLMOD();
     MediaInfoDLLMOD(const MediaInfoDLLMOD &) = delete;
     MediaInfoDLLMOD &operator=(const MediaInfoDLLMOD &) = delete;

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <sys/stat.h>
 
 namespace {
@@ -36,6 +37,7 @@ class LibraryTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase();
+    void cleanupTestCase();
     void reportMatchesMediainfoCommand_data();
     void reportMatchesMediainfoCommand();
     void badInputKeepsTheReportForm_data();
@@ -48,13 +50,22 @@ private Q_SLOTS:
 private:
     QTemporaryDir m_dir;
     MediaInfoDLLMOD m_library;
+    QByteArray m_characterType;
 };
 
 void LibraryTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     QVERIFY2(QFile::exists(mediafiles::sample("sample.mkv")), "SAMPLE_MEDIA_DIR has no samples");
+    m_characterType = std::setlocale(LC_CTYPE, nullptr);
     QVERIFY(m_library.IsLoaded());
+}
+
+void LibraryTest::cleanupTestCase()
+{
+    // Hangul names open under any locale without the process's locale being
+    // switched: setlocale is not safe while other threads run.
+    QCOMPARE(QByteArray(std::setlocale(LC_CTYPE, nullptr)), m_characterType);
 }
 
 void LibraryTest::reportMatchesMediainfoCommand_data()
@@ -143,10 +154,13 @@ void LibraryTest::missingLibrary()
 void LibraryTest::batchGivesTheSequentialReportsInOrder()
 {
     // Long and short files mixed, so that workers finish out of order.
+    // A Hangul name on the workers too, whatever the process's locale.
+    const QString hangul =
+        mediafiles::copyAs("audio-only.mp3", m_dir.filePath("작업 폴더"), "일꾼 노래.mp3");
     QStringList files;
     for (int i = 0; i < 4; ++i) {
         files << mediafiles::sample("long.mkv") << mediafiles::sample("audio-only.mp3")
-              << mediafiles::sample("sample.mkv") << m_dir.filePath("없음.mkv");
+              << mediafiles::sample("sample.mkv") << m_dir.filePath("없음.mkv") << hangul;
     }
     BatchDescriber describer(m_library);
     QSignalSpy reports(&describer, &BatchDescriber::reportReady);
@@ -163,6 +177,8 @@ void LibraryTest::batchGivesTheSequentialReportsInOrder()
         QCOMPARE(reports.at(i).at(1).toString(), files.at(i));
         QCOMPARE(reports.at(i).at(2).toString(), report::describe(m_library, files.at(i)));
     }
+    QVERIFY2(reports.at(4).at(2).toString().contains(QStringLiteral("\nAudio")),
+             qPrintable(reports.at(4).at(2).toString()));
 }
 
 void LibraryTest::clearDropsReportsOfTheOldBatch()
