@@ -120,6 +120,15 @@ void MainWindowOpenTest::dropsOpenExactlyOneFile()
     drop(*m_window, {sample});
     QVERIFY(QTest::qWaitFor([&] { return started(*m_window); }, 15000));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+
+    // A folder dropped alone is no file to play: the medium plays on. (An
+    // accepted drop has replaced the run by the time the drop returns.)
+    const QString run = m_window->core().state().value(Field::processHandleField);
+    drop(*m_window, {QStringLiteral(SAMPLE_MEDIA_DIR)});
+    QVERIFY(m_window->core().isEngineRunning());
+    QCOMPARE(m_window->core().state().value(Field::processHandleField), run);
+    QCOMPARE(m_window->core().state().value(Field::mediaPathField), sample);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
 }
 
 void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()
