@@ -2,6 +2,7 @@
 // display.
 #include "engine/commands.h"
 #include "fakesystem.h"
+#include "modalwindow.h"
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
@@ -9,6 +10,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -57,6 +59,7 @@ private Q_SLOTS:
     void restartResumesNearThePositionWithTheCheckedTrack();
     void fontCacheNoticeForStyledSubtitles();
     void closingDeletesTheStyleFileAndLeavesNoEngine();
+    void aRefusedSystemIsToldAndGoesNoFurther();
 
 private:
     void open(const QString &path);
@@ -189,6 +192,27 @@ void MainWindowOpenTest::closingDeletesTheStyleFileAndLeavesNoEngine()
     m_window.reset();
     QVERIFY(QTest::qWaitFor([&] { return ::kill(engine, 0) != 0; }, 3000));
     QCOMPARE(m_system->recorder.value(), QString());
+}
+
+void MainWindowOpenTest::aRefusedSystemIsToldAndGoesNoFurther()
+{
+    FakeSystem old;
+    old.supported = false;
+    mainform window(&old);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QString told;
+    whenModalShows([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            told = box->text();
+        modal->close();
+    });
+    QVERIFY(!window.start(QStringLiteral("/open \"") + sample + QLatin1Char('"')));
+    QCOMPARE(told, QStringLiteral("Windows 2000 이상 운영체제에서 실행하실 수 있습니다."));
+    // Nothing of the start-up ran: no defaults, no medium, no engine.
+    QVERIFY(!window.core().options().checkedItem(Menu::videoOutputMenu));
+    QCOMPARE(window.core().state().value(Field::mediaPathField), QString());
+    QVERIFY(!window.core().isEngineRunning());
 }
 
 QTEST_MAIN(MainWindowOpenTest)
