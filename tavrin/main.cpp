@@ -24,6 +24,7 @@ int main(int argc, char *argv[])
 
     mainform window;
     window.show();
-    window.start(readCommandLine(app.arguments().mid(1)));
+    if (!window.start(readCommandLine(app.arguments().mid(1))))
+        return 1;
     return app.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 
 // A slider knob that lies over its panel, in the coordinates of the bar that
@@ -47,13 +48,14 @@ struct KnobTrack
         return static_cast<double>(knobLeft - panelLeft) / travel();
     }
 
-    // The fraction a click at x on the track stands for. Not clamped: a click
-    // at the very ends may give a little below 0 or above 1.
+    // The fraction a release at x on the track stands for, kept between 0
+    // and 1: a button pressed on the track may be let go anywhere on the
+    // screen, and a target beyond the ends would seek past the medium.
     std::optional<double> trackFraction(int x) const
     {
         if (travel() <= 0)
             return std::nullopt;
-        return (x - knobWidth / 2.0) / travel();
+        return std::clamp((x - knobWidth / 2.0) / travel(), 0.0, 1.0);
     }
 
     // The knob's left edge for a fraction of the travel, kept on the panel.

@@ -262,6 +262,16 @@ void Transport::seekKnobReleased()
     seekReleaseTimer.start();
 }
 
+void Transport::seekKnobAbandoned()
+{
+    // The run the drag was meant for has ended: there is nothing to seek in,
+    // and the next run must show its own position, not the knob's.
+    seekReleaseTimer.stop();
+    m_seek.dragging = false;
+    m_core.state().setValue(Field::seekingFlag, zero);
+    requestFollow();
+}
+
 void Transport::seekTrackReleased(int x)
 {
     seekTo(m_seek.trackFraction(x));

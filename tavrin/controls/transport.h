@@ -59,6 +59,9 @@ public:
     void seekKnobPressed(int x);
     void seekKnobMoved(int x);
     void seekKnobReleased();
+    // The knob was let go without a release (it was disabled while held):
+    // the drag ends where it is, without a seek.
+    void seekKnobAbandoned();
     void seekTrackReleased(int x);
     void volumeKnobPressed(int x);
     void volumeKnobMoved(int x);

@@ -29,7 +29,9 @@ OpenActions::OpenActions(MediaOpener &opener, PlayerCore &core, QWidget *owner)
     };
     askAddress = [this] {
         urlform window(urlWindowOnTop(), m_owner);
-        window.exec();
+        // Only "URL 열기" hands the address on, however the window was left.
+        if (window.exec() != QDialog::Accepted)
+            return QString();
         return window.urlInputBox()->text();
     };
 }

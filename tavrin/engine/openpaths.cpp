@@ -85,8 +85,11 @@ void MediaOpener::openAndPlay(const QString &medium, const QString &displayName)
         return;
     m_opening = true;
     // A restart still pending for the old medium must not start an engine
-    // behind this open's back.
+    // behind this open's back, nor hand its position and audio track to the
+    // new medium.
     m_core.state().setValue(Field::restartFlag, QStringLiteral("0"));
+    m_core.state().setValue(Field::savedSecondsField, QString());
+    m_core.state().setValue(Field::audioStreamBackupField, QString());
     m_core.state().setValue(Field::mediaPathField, medium);
     setTitle(displayName + titleSuffix);
     closeEngine();
@@ -98,7 +101,9 @@ void MediaOpener::openAndPlay(const QString &medium, const QString &displayName)
 
 QString MediaOpener::singleDroppedFile(const QStringList &files)
 {
-    return files.size() == 1 ? files.first() : QString();
+    // A folder or anything else that is not a file would stop the medium
+    // and leave the engine nothing to play.
+    return files.size() == 1 && QFileInfo(files.first()).isFile() ? files.first() : QString();
 }
 
 void MediaOpener::openCommandLineMedia(const ProgramCommandLine &commandLine)

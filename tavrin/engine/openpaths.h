@@ -27,7 +27,8 @@ public:
 
     // The common ending of every open path.
     void openAndPlay(const QString &medium, const QString &displayName);
-    // The file to open for a dropped list: exactly one file, else nothing.
+    // The file to open for a dropped list: exactly one regular file (or a
+    // link to one), else nothing.
     static QString singleDroppedFile(const QStringList &files);
     // The medium of the program's command line, if it names one.
     void openCommandLineMedia(const ProgramCommandLine &commandLine);

@@ -9,6 +9,10 @@ struct OpticalDrive;
 // The machine-dependent defaults chosen when the program starts.
 namespace Startup {
 
+// Shown before the program ends on a system it does not run on.
+inline const QString unsupportedSystemMessage =
+    QStringLiteral("Windows 2000 이상 운영체제에서 실행하실 수 있습니다.");
+
 // The videoOutputMenu item for a display adapter's name: OpenGL YUV for
 // NVIDIA and ATI, X11 for the virtual machines' adapters, OpenGL tiles for
 // anything else. Without any adapter (a virtual X server) X11, which works

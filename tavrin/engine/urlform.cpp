@@ -21,10 +21,7 @@ urlform::urlform(bool alwaysOnTop, QWidget *parent) : QDialog(parent)
     auto *cancel = new QPushButton(QStringLiteral("취소"), this);
     // "URL 열기" keeps the typed address; "취소" discards it.
     connect(open, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, [this] {
-        m_urlInputBox->clear();
-        reject();
-    });
+    connect(cancel, &QPushButton::clicked, this, &urlform::reject);
 
     auto *row = new QHBoxLayout;
     row->addWidget(label);
@@ -36,4 +33,10 @@ urlform::urlform(bool alwaysOnTop, QWidget *parent) : QDialog(parent)
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addLayout(buttons);
+}
+
+void urlform::reject()
+{
+    m_urlInputBox->clear();
+    QDialog::reject();
 }

@@ -12,6 +12,9 @@ public:
     explicit urlform(bool alwaysOnTop, QWidget *parent = nullptr);
     QLineEdit *urlInputBox() const { return m_urlInputBox; }
 
+    // "취소", Esc and the close box all end here: each discards the address.
+    void reject() override;
+
 private:
     QLineEdit *m_urlInputBox;
 };

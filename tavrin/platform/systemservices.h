@@ -18,6 +18,9 @@ class SystemServices
 public:
     virtual ~SystemServices() = default;
 
+    // Whether the player runs on this system at all; start-up refuses one
+    // that it does not.
+    virtual bool isSupportedSystem() const = 0;
     // Names ("vendor device") of the display adapters, in the order found.
     virtual QStringList displayAdapters() const = 0;
     virtual QList<OpticalDrive> opticalDrives() const = 0;
@@ -39,6 +42,9 @@ public:
 class LinuxSystem : public SystemServices
 {
 public:
+    // The refusal is for the old Windows family (95, 98, Me); every system
+    // the program builds for can run it.
+    bool isSupportedSystem() const override { return true; }
     QStringList displayAdapters() const override;
     QList<OpticalDrive> opticalDrives() const override;
     QString desktopWindowId() const override;

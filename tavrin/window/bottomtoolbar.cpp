@@ -28,14 +28,27 @@ SeekButton::SeekButton(const QString &name, const QString &caption, QWidget *par
 
 void SeekButton::mousePressEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton)
+        m_leftHeld = true;
     Q_EMIT mousePressed(event->button());
     QPushButton::mousePressEvent(event);
 }
 
 void SeekButton::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (event->button() == Qt::LeftButton)
+        m_leftHeld = false;
     Q_EMIT mouseReleased(event->button());
     QPushButton::mouseReleaseEvent(event);
+}
+
+void SeekButton::changeEvent(QEvent *event)
+{
+    QPushButton::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_leftHeld) {
+        m_leftHeld = false;
+        Q_EMIT mouseReleased(Qt::LeftButton);
+    }
 }
 
 BottomToolbar::BottomToolbar(Transport &transport, QWidget *parent)
@@ -71,6 +84,7 @@ BottomToolbar::BottomToolbar(Transport &transport, QWidget *parent)
 void BottomToolbar::buildSeekSlider()
 {
     m_seekPanel = new SliderPanel(QStringLiteral("seekSlider"), this);
+    m_seekPanel->setAutoFillBackground(true);
     place(m_seekPanel, 3000, 120, 3645, 360);
     place(m_seekPanel->startSkin(), 0, 0, 45, 360);
     place(m_seekPanel->endSkin(), 3600, 0, 45, 360);
@@ -142,10 +156,12 @@ void BottomToolbar::wireTransport()
     connect(m_seekKnob, &SliderKnob::pressed, t, &Transport::seekKnobPressed);
     connect(m_seekKnob, &SliderKnob::moved, t, &Transport::seekKnobMoved);
     connect(m_seekKnob, &SliderKnob::released, t, &Transport::seekKnobReleased);
+    connect(m_seekKnob, &SliderKnob::pressAbandoned, t, &Transport::seekKnobAbandoned);
     connect(m_seekPanel->track(), &SliderTrack::released, t, &Transport::seekTrackReleased);
     connect(m_volumeKnob, &SliderKnob::pressed, t, &Transport::volumeKnobPressed);
     connect(m_volumeKnob, &SliderKnob::moved, t, &Transport::volumeKnobMoved);
     connect(m_volumeKnob, &SliderKnob::released, t, &Transport::volumeKnobReleased);
+    connect(m_volumeKnob, &SliderKnob::pressAbandoned, t, &Transport::volumeKnobReleased);
     connect(m_volumePanel->track(), &SliderTrack::released, t, &Transport::volumeTrackReleased);
 
     connect(t, &Transport::seekKnobMovedTo, m_seekKnob,
@@ -160,6 +176,12 @@ void BottomToolbar::setSeekEnabled(bool enabled)
     for (QWidget *w : {static_cast<QWidget *>(m_seekBack), static_cast<QWidget *>(m_seekForward),
                        static_cast<QWidget *>(m_seekKnob), static_cast<QWidget *>(m_seekPanel)})
         w->setEnabled(enabled);
+    // The track lies on white while a run can be sought in, and on the
+    // buttons' face colour, like the rest of the bar's controls, otherwise.
+    QPalette palette = m_seekPanel->palette();
+    palette.setColor(QPalette::Window,
+                     enabled ? QColor(Qt::white) : palette.color(QPalette::Button));
+    m_seekPanel->setPalette(palette);
 }
 
 void BottomToolbar::setPlayPauseCaption(const QString &caption)

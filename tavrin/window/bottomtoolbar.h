@@ -10,6 +10,8 @@ class Transport;
 
 // A seek button: reports which mouse button went down and up, so that only
 // the left button repeats a jump while any button gives the focus back.
+// Disabled while the left button holds it, it reports that button's release
+// itself: a disabled button gets no mouse events, and the jump would repeat on.
 class SeekButton : public QPushButton
 {
     Q_OBJECT
@@ -23,6 +25,10 @@ Q_SIGNALS:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    bool m_leftHeld = false;
 };
 
 // The bar at the bottom of the main window: play/pause, stop, the seek

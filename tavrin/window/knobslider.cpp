@@ -33,20 +33,33 @@ void SliderKnob::paintEvent(QPaintEvent *)
 
 void SliderKnob::mousePressEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton) {
+        m_held = true;
         Q_EMIT pressed(qRound(event->position().x()));
+    }
 }
 
 void SliderKnob::mouseMoveEvent(QMouseEvent *event)
 {
-    if (event->buttons() & Qt::LeftButton)
+    if (m_held && (event->buttons() & Qt::LeftButton))
         Q_EMIT moved(qRound(event->position().x()));
 }
 
 void SliderKnob::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && m_held) {
+        m_held = false;
         Q_EMIT released();
+    }
+}
+
+void SliderKnob::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_held) {
+        m_held = false;
+        Q_EMIT pressAbandoned();
+    }
 }
 
 SliderTrack::SliderTrack(const QString &name, QWidget *parent) : QWidget(parent)

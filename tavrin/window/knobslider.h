@@ -15,12 +15,19 @@ Q_SIGNALS:
     void pressed(int x);
     void moved(int x);
     void released();
+    // Disabled while held: the press ends without a release, which a
+    // disabled knob would never get.
+    void pressAbandoned();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    bool m_held = false;
 };
 
 // The clickable track inside a slider's panel; a release of any mouse button

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
 
@@ -101,8 +102,15 @@ mainform::mainform(SystemServices *services, QWidget *parent)
 
 mainform::~mainform() = default;
 
-void mainform::start(const ProgramCommandLine &commandLine)
+bool mainform::start(const ProgramCommandLine &commandLine)
 {
+    if (!m_core.services().isSupportedSystem()) {
+        // A plain notice with an OK button; the program ends after it.
+        QMessageBox refusal(QMessageBox::NoIcon, QApplication::applicationName(),
+                            Startup::unsupportedSystemMessage, QMessageBox::Ok, this);
+        refusal.exec();
+        return false;
+    }
     Startup::chooseMachineDefaults(m_core);
     // The frame's width beside the client area, for the minimum window size.
     m_widthProbe = QString::number(frameGeometry().width() - width());
@@ -111,6 +119,7 @@ void mainform::start(const ProgramCommandLine &commandLine)
     else
         minimalMode();
     openCommandLineMedia(commandLine);
+    return true;
 }
 
 void mainform::launchEngine()

@@ -50,8 +50,9 @@ public:
     // command line without one does nothing.
     void openCommandLineMedia(const ProgramCommandLine &commandLine);
     // Start-up after the window is shown: the machine's defaults, the mode,
-    // the medium of the command line.
-    void start(const ProgramCommandLine &commandLine);
+    // the medium of the command line. False, after telling the user, when
+    // the program does not run on this system and must end.
+    bool start(const ProgramCommandLine &commandLine);
 
     void normalMode();
     void minimalMode();

@@ -8,6 +8,7 @@
 class FakeSystem : public SystemServices
 {
 public:
+    bool supported = true;
     QStringList adapters;
     QList<OpticalDrive> drives;
     int processors = 2;
@@ -17,6 +18,7 @@ public:
     RecordingWallpaper recorder;
     QTemporaryDir folder;
 
+    bool isSupportedSystem() const override { return supported; }
     QStringList displayAdapters() const override { return adapters; }
     QList<OpticalDrive> opticalDrives() const override { return drives; }
     QString desktopWindowId() const override { return rootWindow; }

@@ -2,6 +2,7 @@
 // display.
 #include "engine/commands.h"
 #include "fakesystem.h"
+#include "modalwindow.h"
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
@@ -9,6 +10,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
 #include <QUrl>
@@ -57,6 +59,7 @@ private Q_SLOTS:
     void restartResumesNearThePositionWithTheCheckedTrack();
     void fontCacheNoticeForStyledSubtitles();
     void closingDeletesTheStyleFileAndLeavesNoEngine();
+    void aRefusedSystemIsToldAndGoesNoFurther();
 
 private:
     void open(const QString &path);
@@ -120,6 +123,15 @@ void MainWindowOpenTest::dropsOpenExactlyOneFile()
     drop(*m_window, {sample});
     QVERIFY(QTest::qWaitFor([&] { return started(*m_window); }, 15000));
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+
+    // A folder dropped alone is no file to play: the medium plays on. (An
+    // accepted drop has replaced the run by the time the drop returns.)
+    const QString run = m_window->core().state().value(Field::processHandleField);
+    drop(*m_window, {QStringLiteral(SAMPLE_MEDIA_DIR)});
+    QVERIFY(m_window->core().isEngineRunning());
+    QCOMPARE(m_window->core().state().value(Field::processHandleField), run);
+    QCOMPARE(m_window->core().state().value(Field::mediaPathField), sample);
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
 }
 
 void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()
@@ -180,6 +192,27 @@ void MainWindowOpenTest::closingDeletesTheStyleFileAndLeavesNoEngine()
     m_window.reset();
     QVERIFY(QTest::qWaitFor([&] { return ::kill(engine, 0) != 0; }, 3000));
     QCOMPARE(m_system->recorder.value(), QString());
+}
+
+void MainWindowOpenTest::aRefusedSystemIsToldAndGoesNoFurther()
+{
+    FakeSystem old;
+    old.supported = false;
+    mainform window(&old);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QString told;
+    whenModalShows([&](QWidget *modal) {
+        if (auto *box = qobject_cast<QMessageBox *>(modal))
+            told = box->text();
+        modal->close();
+    });
+    QVERIFY(!window.start(QStringLiteral("/open \"") + sample + QLatin1Char('"')));
+    QCOMPARE(told, QStringLiteral("Windows 2000 이상 운영체제에서 실행하실 수 있습니다."));
+    // Nothing of the start-up ran: no defaults, no medium, no engine.
+    QVERIFY(!window.core().options().checkedItem(Menu::videoOutputMenu));
+    QCOMPARE(window.core().state().value(Field::mediaPathField), QString());
+    QVERIFY(!window.core().isEngineRunning());
 }
 
 QTEST_MAIN(MainWindowOpenTest)

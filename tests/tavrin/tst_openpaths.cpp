@@ -6,8 +6,10 @@
 #include "engine/startup.h"
 #include "fakesystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 
@@ -37,8 +39,10 @@ private Q_SLOTS:
     void dvdDriveCaptions();
     void aviSynthScriptReplacesEveryPlaceholder();
     void restartKeepsTheCheckedTrackNumberOnly();
+    void openingAnotherMediumDropsAPendingRestart();
     void hungEngineIsEndedWithinTheBound();
-    void dropsOfSeveralFilesDoNothing();
+    void droppedFiles_data();
+    void droppedFiles();
 
     void videoDriverByAdapter_data();
     void videoDriverByAdapter();
@@ -193,6 +197,33 @@ void OpenPathsTest::restartKeepsTheCheckedTrackNumberOnly()
     QCOMPARE(m_core->state().value(Field::restartFlag), QStringLiteral("0"));
 }
 
+void OpenPathsTest::openingAnotherMediumDropsAPendingRestart()
+{
+    m_opener->openAndPlay(QStringLiteral("/media/a.mkv"), QStringLiteral("a.mkv"));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    OptionStore &options = m_core->options();
+    options.setCaption(Menu::audioTrackMenu, 0, QStringLiteral("0 - kor"));
+    options.choose(Menu::audioTrackMenu, 0);
+    PlayerState &state = m_core->state();
+    state.setValue(Field::currentSecondsField, QStringLiteral("3.1"));
+
+    // The restart has asked the engine to quit but has not seen it go when
+    // the user opens another medium: that one starts from its beginning,
+    // with its own audio track.
+    m_opener->restartAtPosition();
+    m_opener->openAndPlay(QStringLiteral("/media/b.mkv"), QStringLiteral("b.mkv"));
+    QVERIFY(waitFor([&] {
+        return started(*m_core) && state.value(Field::engineOutputBox)
+                                       .contains(QStringLiteral("FAKE_ARG=/media/b.mkv"));
+    }));
+    const QString box = state.value(Field::engineOutputBox);
+    QVERIFY2(!box.contains(QStringLiteral("FAKE_ARG=-ss\r\n")), qPrintable(box));
+    QVERIFY2(!box.contains(QStringLiteral("FAKE_ARG=-aid\r\n")), qPrintable(box));
+    for (Field f : {Field::savedSecondsField, Field::audioStreamBackupField})
+        QCOMPARE(state.value(f), QString());
+    QCOMPARE(state.value(Field::restartFlag), QStringLiteral("0"));
+}
+
 void OpenPathsTest::hungEngineIsEndedWithinTheBound()
 {
     qputenv("FAKE_MPLAYER_HANG", "1");
@@ -212,12 +243,39 @@ void OpenPathsTest::hungEngineIsEndedWithinTheBound()
     QVERIFY(::kill(static_cast<pid_t>(hungPid), 0) != 0); // the hung engine is gone
 }
 
-void OpenPathsTest::dropsOfSeveralFilesDoNothing()
+void OpenPathsTest::droppedFiles_data()
 {
-    QCOMPARE(MediaOpener::singleDroppedFile({QStringLiteral("/a.mkv")}), QStringLiteral("/a.mkv"));
-    QCOMPARE(MediaOpener::singleDroppedFile({QStringLiteral("/a.mkv"), QStringLiteral("/b.mkv")}),
-             QString());
-    QCOMPARE(MediaOpener::singleDroppedFile({}), QString());
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("opened");
+    // Names in a folder of the test's own: "a.mkv" and "b.mkv" are files,
+    // "folder" a folder, "link.mkv" a link to a.mkv, "gone.mkv" does not exist.
+    QTest::newRow("one file") << QStringList{"a.mkv"} << "a.mkv";
+    QTest::newRow("a link to a file") << QStringList{"link.mkv"} << "link.mkv";
+    QTest::newRow("two files") << QStringList{"a.mkv", "b.mkv"} << "";
+    QTest::newRow("nothing") << QStringList{} << "";
+    QTest::newRow("a folder alone") << QStringList{"folder"} << "";
+    QTest::newRow("a file and a folder") << QStringList{"a.mkv", "folder"} << "";
+    QTest::newRow("a file that is not there") << QStringList{"gone.mkv"} << "";
+}
+
+void OpenPathsTest::droppedFiles()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, opened);
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    for (const QString &name : {QStringLiteral("a.mkv"), QStringLiteral("b.mkv")}) {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    QVERIFY(folder.mkdir(QStringLiteral("folder")));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("a.mkv")),
+                        folder.filePath(QStringLiteral("link.mkv"))));
+    QStringList paths;
+    for (const QString &name : names)
+        paths << folder.filePath(name);
+    QCOMPARE(MediaOpener::singleDroppedFile(paths),
+             opened.isEmpty() ? QString() : folder.filePath(opened));
 }
 
 void OpenPathsTest::videoDriverByAdapter_data()

@@ -36,7 +36,8 @@ private Q_SLOTS:
     void seekButtonsRepeatOnlyForTheLeftButton();
     void seekKnobStaysOnThePanelAndSeeksOnRelease();
     void seekKnobReleaseWithoutLengthSeeksToZero();
-    void trackClickIsNotClamped();
+    void trackReleaseStaysOnTheTrack_data();
+    void trackReleaseStaysOnTheTrack();
     void volumeKnobDragAndTrackClick();
     void knobFollowsLongMedia();
     void playPauseCaption();
@@ -293,16 +294,42 @@ void TransportTest::seekKnobReleaseWithoutLengthSeeksToZero()
     QCOMPARE(received(), QStringList{"seek 0 2 "});
 }
 
-void TransportTest::trackClickIsNotClamped()
+void TransportTest::trackReleaseStaysOnTheTrack_data()
 {
+    QTest::addColumn<int>("x");
+    QTest::addColumn<QString>("seek");
+    QTest::addColumn<QString>("volume");
+    // The same x on both tracks. Half the knob's width is the zero point;
+    // the seek travel is 232 px for 232 s, the volume travel 73 px. A button
+    // pressed on a track and let go beyond its ends (off the window, too)
+    // is taken at the nearer end.
+    QTest::newRow("on the track") << 121 << "seek 115 2 "
+                                  << "100";
+    QTest::newRow("left edge") << 0 << "seek 0 2 "
+                               << "0";
+    QTest::newRow("right edge") << 243 << "seek 232 2 "
+                                << "100";
+    QTest::newRow("far right, off the window") << 5000 << "seek 232 2 "
+                                               << "100";
+    QTest::newRow("far left, off the window") << -900 << "seek 0 2 "
+                                              << "0";
+    QTest::newRow("middle of the volume travel") << 42 << "seek 36 2 "
+                                                 << "50";
+}
+
+void TransportTest::trackReleaseStaysOnTheTrack()
+{
+    QFETCH(int, x);
+    QFETCH(QString, seek);
+    QFETCH(QString, volume);
     startEngine();
     m_core->state().setValue(Field::totalSecondsField, QStringLiteral("232"));
-    // Half the knob's width is the zero point; the travel is 232 px.
-    m_transport->seekTrackReleased(121);
-    m_transport->seekTrackReleased(0);
-    m_transport->seekTrackReleased(243);
-    QCOMPARE(received(), (QStringList{"seek 115 2 ", "seek -6 2 ", "seek 237 2 "}));
+    received();
+    m_transport->seekTrackReleased(x);
+    QCOMPARE(received(), QStringList{seek});
     QVERIFY(!m_transport->seekKnob().dragging);
+    m_transport->volumeTrackReleased(x);
+    QCOMPARE(m_core->state().value(Field::volumeField), volume);
 }
 
 void TransportTest::volumeKnobDragAndTrackClick()

@@ -4,12 +4,14 @@
 #include "receivedlog.h"
 #include "controls/transport.h"
 #include "state/playbacktracker.h"
+#include "state/timeformat.h"
 #include "window/bottomtoolbar.h"
 #include "window/knobslider.h"
 #include "window/mainform.h"
 #include "window/statustoolbar.h"
 #include "window/videowindow.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -30,6 +32,18 @@ void click(QWidget *widget, int x, Qt::MouseButton button = Qt::LeftButton)
 {
     QTest::mouseClick(widget, button, {}, QPoint(x, widget->height() / 2));
 }
+
+// What the seek panel shows behind its track: a corner away from the groove
+// drawn along its middle.
+QColor seekPanelBackground(BottomToolbar *bar)
+{
+    return bar->seekSliderPanel()->grab().toImage().pixelColor(1, 1);
+}
+
+QColor buttonFace()
+{
+    return QApplication::palette().color(QPalette::Button);
+}
 } // namespace
 
 class TransportWindowTest : public QObject
@@ -43,10 +57,15 @@ private Q_SLOTS:
     void playbackShowsItsStreamsTimesAndKnob();
     void trackClickPauseAndVolumeReachTheEngine();
     void endOfMediumLeavesTheLastTimes();
+    void seekControlsHeldAtTheEndOfARunLetGo();
     void timeLabelsOpenThePopupMenuOnTheRightButton();
 
 private:
     void openSample();
+    void endRun();
+    // Plays the stopped medium again; the lines the new run received once
+    // it has asked for its position a few times.
+    QStringList playAgain();
     // The lines the engine received since the last call.
     QStringList received();
 
@@ -97,6 +116,26 @@ QStringList TransportWindowTest::received()
     return m_log.fresh(150);
 }
 
+void TransportWindowTest::endRun()
+{
+    m_window->sendCommand(QStringLiteral("quit "));
+    QVERIFY(QTest::qWaitFor([&] { return !m_window->core().isEngineRunning(); }, 10000));
+}
+
+QStringList TransportWindowTest::playAgain()
+{
+    received();
+    QTest::mouseClick(m_window->bottomToolbar()->playPauseButton(), Qt::LeftButton);
+    QStringList lines;
+    const bool polled = QTest::qWaitFor(
+        [&] {
+            lines += received();
+            return lines.count(QStringLiteral("get_time_pos ")) >= 5;
+        },
+        15000);
+    return polled ? lines : QStringList{QStringLiteral("(the new run never asked its position)")};
+}
+
 void TransportWindowTest::playbackShowsItsStreamsTimesAndKnob()
 {
     openSample();
@@ -115,6 +154,7 @@ void TransportWindowTest::playbackShowsItsStreamsTimesAndKnob()
     QCOMPARE(bar->totalTimeLabel()->text(), QStringLiteral("00:00:10.0"));
     QCOMPARE(bar->playPauseButton()->text(), QStringLiteral("일시정지"));
     QVERIFY(bar->seekSlider()->isEnabled());
+    QCOMPARE(seekPanelBackground(bar), QColor(Qt::white));
 
     // A command-line medium fits the window to the video and the bars.
     QVERIFY(
@@ -209,6 +249,7 @@ void TransportWindowTest::endOfMediumLeavesTheLastTimes()
     QCOMPARE(bar->playPauseButton()->text(), QStringLiteral("재생"));
     QVERIFY(!bar->seekSlider()->isEnabled());
     QVERIFY(!bar->seekBackButton()->isEnabled());
+    QCOMPARE(seekPanelBackground(bar), buttonFace());
     QCOMPARE(state.value(Field::infoLabel), QString());
     QCOMPARE(m_window->core().options().caption(Menu::audioTrackMenu, 0), emptyListCaption);
     // The labels keep their last text until the medium is closed.
@@ -229,9 +270,54 @@ void TransportWindowTest::endOfMediumLeavesTheLastTimes()
     QCOMPARE(received(), QStringList());
 }
 
+void TransportWindowTest::seekControlsHeldAtTheEndOfARunLetGo()
+{
+    openSample();
+    PlayerState &state = m_window->core().state();
+    BottomToolbar *bar = m_window->bottomToolbar();
+    Transport &transport = m_window->transport();
+    QVERIFY(QTest::qWaitFor([&] { return seconds(state) >= 0.5; }, 10000));
+
+    // ">" is held while the run ends. The disabled button gets no release,
+    // so the end of the run itself must let go of it.
+    QTest::mousePress(bar->seekForwardButton(), Qt::LeftButton);
+    QVERIFY(transport.seekForwardTimer.isActive());
+    endRun();
+    QTest::mouseRelease(bar->seekForwardButton(), Qt::LeftButton);
+    QVERIFY(!transport.seekForwardTimer.isActive());
+    QStringList lines = playAgain();
+    QVERIFY2(!lines.contains(QStringLiteral("seek 10 0 ")), qPrintable(lines.join(u'|')));
+
+    // The knob is dragged to the right end and held while the run ends.
+    SliderKnob *knob = bar->seekSlider();
+    const QPoint grip(knob->width() / 2, knob->height() / 2);
+    QTest::mousePress(knob, Qt::LeftButton, {}, grip);
+    QTest::mouseMove(knob, grip + QPoint(2000, 0));
+    QCOMPARE(state.value(Field::seekingFlag), QStringLiteral("1"));
+    const int heldAt = knob->x();
+    endRun();
+    QTest::mouseRelease(knob, Qt::LeftButton, {}, grip + QPoint(2000, 0));
+    QCOMPARE(state.value(Field::seekingFlag), QStringLiteral("0"));
+    QVERIFY(!transport.seekKnob().dragging);
+
+    // The next run shows its own position, and the knob follows it.
+    lines = playAgain();
+    QVERIFY2(lines.filter(QStringLiteral("seek ")).isEmpty(), qPrintable(lines.join(u'|')));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return seconds(state) >= 1.0 &&
+                   bar->currentTimeLabel()->text() ==
+                       formatTime(state.value(Field::currentSecondsField)) &&
+                   knob->x() < heldAt;
+        },
+        10000));
+}
+
 void TransportWindowTest::timeLabelsOpenThePopupMenuOnTheRightButton()
 {
     BottomToolbar *bar = m_window->bottomToolbar();
+    // Before any run the seek panel has the buttons' colour.
+    QCOMPARE(seekPanelBackground(bar), buttonFace());
     QTest::mouseClick(bar->currentTimeLabel(), Qt::LeftButton);
     QVERIFY(!m_window->popupMenu()->isVisible());
     QTest::mouseClick(bar->totalTimeLabel(), Qt::RightButton);
