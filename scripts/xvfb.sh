@@ -6,7 +6,10 @@ start_xvfb() {
   local first=$1 size=$2 n
   for n in $(seq "$first" $((first + 40))); do
     if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
-    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: by default the server resets whenever its last client leaves,
+    # and a program that connects during the reset cannot open the display
+    # (Qt then aborts at start-up); tests start and end programs all the time.
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >/dev/null 2>&1 &
     xvfb_pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     export DISPLAY=":$n"
