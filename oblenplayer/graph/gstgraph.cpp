@@ -18,11 +18,11 @@ using namespace graphlimits;
 
 namespace {
 
-// A local name has to be a regular file (a link to one will do). A named
-// pipe without a writer, or a device, blocks the file source's open on the
-// window's thread until something writes, which may be never; a folder or a
-// missing file would only fail later. Any other address is left to the
-// source its protocol names.
+// A local name has to be a regular file (a link to one will do). The file
+// source opens on the window's thread: a named pipe without a writer blocks
+// that open until something writes, which may be never, and a device may
+// block as well or never end. A folder or a missing file would only fail
+// later. Any other address is left to the source its protocol names.
 bool isFileOrAddress(const gchar *uri)
 {
     if (!gst_uri_has_protocol(uri, "file"))
