@@ -20,8 +20,6 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
-#include <QSlider>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
