@@ -13,6 +13,8 @@ packages=(
   # engines and codecs
   mplayer ffmpeg mediainfo
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  # the ASF (WMV, WMA) and RealMedia demuxers of OblenPlayer's supported files
+  gstreamer1.0-plugins-ugly
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
   gstreamer1.0-plugins-base-apps
   # fonts: Korean captions and the default subtitle font

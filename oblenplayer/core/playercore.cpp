@@ -109,6 +109,7 @@ void PlayerCore::loadMediaWith(const QString &rendererName)
     Q_EMIT controlsChanged();
 
     m_graph = m_factory ? m_factory() : nullptr;
+    std::optional<double> duration;
     if (m_graph) {
         FilgraphManager &graph = *m_graph;
         GraphBuilder::build(graph, m_browser,
@@ -128,7 +129,8 @@ void PlayerCore::loadMediaWith(const QString &rendererName)
 
         graph.SetRate(1.0);
 
-        if (const std::optional<double> duration = graph.Duration()) {
+        duration = graph.Duration();
+        if (duration) {
             m_fields.txtDuration = Transport::doubleText(*duration);
             durationTextTimer.start();
             m_controls.positionBarMaximum = int(Transport::wholeSeconds(*duration));
@@ -139,9 +141,25 @@ void PlayerCore::loadMediaWith(const QString &rendererName)
         const bool balanceRead = graph.Balance().has_value();
         m_controls.audioEnabled = volumeRead || balanceRead;
     }
+    if (!duration)
+        forgetTimes();
     m_fields.openingFlag = QStringLiteral("0");
     Q_EMIT controlsChanged();
     Q_EMIT openingFinished();
+}
+
+void PlayerCore::forgetTimes()
+{
+    // Nothing refreshes them while the graph has no duration and no
+    // position: left alone they would show the previous medium's times and
+    // seek range under the new medium's title.
+    durationTextTimer.stop();
+    m_fields.txtDuration.clear();
+    m_fields.durationTextField.clear();
+    m_fields.txtElapsed.clear();
+    m_fields.positionTextField.clear();
+    m_controls.positionBarMaximum = 0;
+    m_controls.positionBarValue = 0;
 }
 
 void PlayerCore::unloadMedia()
@@ -181,9 +199,11 @@ void PlayerCore::rebuildKeepingState(int rendererIndex)
     if (!isLoaded() || isOpening())
         return;
     if (m_graph) {
-        const int timeout =
-            int(Transport::wholeSeconds(Transport::textValue(m_fields.txtDuration)));
-        if (const std::optional<GraphState> state = m_graph->GetState(timeout))
+        // A fixed wait, not the clip's duration read as milliseconds: 20 ms
+        // for a 20 s clip is shorter than the preroll after a seek or a rate
+        // change, and two hours of film would wait 7 s on a graph that does
+        // not settle.
+        if (const std::optional<GraphState> state = m_graph->GetState(stateWaitMs))
             m_fields.savedStateField = QString::number(int(*state));
     }
     statusTimer.stop();

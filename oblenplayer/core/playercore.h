@@ -63,8 +63,12 @@ public:
     // optional one selected.
     static constexpr int fallbackRenderer = 1;
     static constexpr int optionalRenderer = 3;
-    // Timers the design runs "as often as possible" tick at the window-timer rate.
+    // Timers that run "as often as possible" tick at the window-timer rate.
     static constexpr int timerInterval = 15;
+    // How long a rebuild waits for the graph to settle before it reads the
+    // state to restore: long enough for a preroll (the graph gives up on one
+    // after 5 s), and no longer.
+    static constexpr int stateWaitMs = 5000;
 
     static QString rendererCaption(int index);
     static QString rendererFilterName(int index);
@@ -143,6 +147,8 @@ Q_SIGNALS:
 
 private:
     void loadMediaWith(const QString &rendererName);
+    // Empties the time fields and the seek range, for a medium without a duration.
+    void forgetTimes();
     void setTitle(const QString &title);
     void tickPositionBar();
     void tickPositionText();

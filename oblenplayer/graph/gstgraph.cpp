@@ -12,7 +12,33 @@
 #include <algorithm>
 #include <cmath>
 
+#include <sys/stat.h>
+
 using namespace graphlimits;
+
+namespace {
+
+// A local name has to be a regular file (a link to one will do). The file
+// source opens on the window's thread: a named pipe without a writer blocks
+// that open until something writes, which may be never, and a device may
+// block as well or never end. A folder or a missing file would only fail
+// later. Any other address is left to the source its protocol names.
+bool isFileOrAddress(const gchar *uri)
+{
+    if (!gst_uri_has_protocol(uri, "file"))
+        return true;
+    gchar *name = g_filename_from_uri(uri, nullptr, nullptr);
+    if (!name)
+        return false;
+    struct stat info
+    {
+    };
+    const bool regular = stat(name, &info) == 0 && S_ISREG(info.st_mode);
+    g_free(name);
+    return regular;
+}
+
+} // namespace
 
 bool GstFilgraphManager::initialise()
 {
@@ -48,8 +74,10 @@ std::shared_ptr<IFilterInfo> GstFilgraphManager::AddSourceFilter(const QString &
         uri = g_strdup(text.constData());
     else
         uri = gst_filename_to_uri(QFile::encodeName(fileOrUrl).constData(), nullptr);
-    if (!uri)
+    if (!uri || !isFileOrAddress(uri)) {
+        g_free(uri);
         return nullptr;
+    }
     GstElement *source = gst_element_make_from_uri(GST_URI_SRC, uri, nullptr, nullptr);
     g_free(uri);
     if (!source)
@@ -123,7 +151,16 @@ std::optional<GraphState> GstFilgraphManager::GetState(int timeoutMs)
         m_core->pipeline, &current, &pending, GstClockTime(std::max(0, timeoutMs)) * GST_MSECOND);
     if (ret == GST_STATE_CHANGE_FAILURE && m_core->failed)
         return std::nullopt;
-    const GstState state = pending != GST_STATE_VOID_PENDING ? pending : current;
+    // While a change is under way the answer is where the graph is going.
+    // That is the target state, not the pending one: during the preroll
+    // that follows every flushing seek a running pipeline is PAUSED with
+    // PAUSED pending, and only its target still says PLAYING.
+    GstState state = current;
+    if (ret == GST_STATE_CHANGE_ASYNC || pending != GST_STATE_VOID_PENDING) {
+        GST_OBJECT_LOCK(m_core->pipeline);
+        state = GST_STATE_TARGET(m_core->pipeline);
+        GST_OBJECT_UNLOCK(m_core->pipeline);
+    }
     if (state == GST_STATE_PLAYING)
         return GraphState::Running;
     if (state == GST_STATE_PAUSED && !m_core->stopped)

@@ -4,6 +4,7 @@
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"
 #include "window/graphvideowindow.h"
+#include "window/wheelvolume.h"
 
 #include <QAbstractButton>
 #include <QButtonGroup>
@@ -167,6 +168,8 @@ void mainform::wireControls()
         m_controlBar->positionBar->resize(m_controlBar->width(),
                                           m_controlBar->positionBar->height());
     });
+
+    connect(new WheelVolume(this), &WheelVolume::turned, &m_core, &PlayerCore::wheelVolume);
 
     connect(bar->openButton, &QPushButton::clicked, this, &mainform::openFile);
     connect(bar->playButton, &QPushButton::clicked, &m_core, &PlayerCore::play);
@@ -361,17 +364,6 @@ void mainform::keyPressEvent(QKeyEvent *event)
     default:
         QWidget::keyPressEvent(event);
     }
-}
-
-void mainform::wheelEvent(QWheelEvent *event)
-{
-    // One notch is 120; finer wheels add up to whole notches.
-    m_wheelRemainder += event->angleDelta().y();
-    const int notches = m_wheelRemainder / 120;
-    m_wheelRemainder -= notches * 120;
-    if (notches != 0)
-        m_core.wheelVolume(notches);
-    event->accept();
 }
 
 void mainform::dragEnterEvent(QDragEnterEvent *event)

@@ -40,7 +40,6 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void wheelEvent(QWheelEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -59,6 +58,5 @@ private:
     ControlBar *m_controlBar = nullptr;
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 5> m_panels{};
-    int m_wheelRemainder = 0;
     bool m_quitPending = false;
 };

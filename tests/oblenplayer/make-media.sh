@@ -26,6 +26,21 @@ if [ ! -s video-only.mp4 ]; then
   mv video-only.tmp.mp4 video-only.mp4
 fi
 
+# Windows Media and RealMedia, which the open dialog offers as supported:
+# 3 s of picture and sound each.
+if [ ! -s clip.wmv ]; then
+  ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=3" \
+     -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=3" \
+     -c:v wmv2 -b:v 500k -c:a wmav2 -ac 2 -b:a 64k -f asf clip.tmp.wmv
+  mv clip.tmp.wmv clip.wmv
+fi
+if [ ! -s clip.rm ]; then
+  ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=3" \
+     -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=3" \
+     -c:v rv20 -b:v 500k -c:a ac3 -ac 2 -b:a 96k -f rm clip.tmp.rm
+  mv clip.tmp.rm clip.rm
+fi
+
 # The first third of clip.mp4: its index (at the end) is cut off.
 if [ ! -s truncated.mp4 ]; then
   size=$(stat -c %s clip.mp4)

@@ -6,9 +6,14 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -51,6 +56,7 @@ class GstGraphTest : public QObject
     Q_OBJECT
 
     QWidget *m_videoArea = nullptr;
+    QTemporaryDir m_dir;
 
     std::unique_ptr<GstFilgraphManager> newGraph()
     {
@@ -79,6 +85,12 @@ private Q_SLOTS:
         m_videoArea->setGeometry(940, 20, 320, 240);
         m_videoArea->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_videoArea));
+        QVERIFY(m_dir.isValid());
+        QVERIFY(QFile::link(media(QStringLiteral("clip.mp4")),
+                            m_dir.filePath(QStringLiteral("link.mp4"))));
+        QCOMPARE(
+            mkfifo(QFile::encodeName(m_dir.filePath(QStringLiteral("pipe.mp4"))).constData(), 0600),
+            0);
     }
 
     void cleanupTestCase() { delete m_videoArea; }
@@ -207,6 +219,42 @@ private Q_SLOTS:
         QCOMPARE(names(graph->FilterCollection()), before);
     }
 
+    // A flushing seek (a jump, the slider, a rate change, stop) makes the
+    // graph preroll again, and until it has, GStreamer's pending state is
+    // PAUSED whatever the graph was doing: the answer must be the state the
+    // graph is on its way back to.
+    void stateDuringTheRepreroll_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("rateChange");
+        QTest::newRow("running, seek") << int(GraphState::Running) << false;
+        QTest::newRow("running, rate") << int(GraphState::Running) << true;
+        QTest::newRow("paused, seek") << int(GraphState::Paused) << false;
+        QTest::newRow("paused, rate") << int(GraphState::Paused) << true;
+        QTest::newRow("stopped, seek") << int(GraphState::Stopped) << false;
+    }
+
+    void stateDuringTheRepreroll()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, rateChange);
+        const auto expected = std::optional(GraphState(state));
+        auto graph = playable(media(QStringLiteral("clip.mp4")));
+        if (expected == GraphState::Running)
+            QVERIFY(graph->Run());
+        else if (expected == GraphState::Paused)
+            QVERIFY(graph->Pause());
+        else
+            QVERIFY(graph->Stop());
+        QCOMPARE(graph->GetState(2000), expected);
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(rateChange ? graph->SetRate(1.1 + 0.2 * i)
+                               : graph->SetCurrentPosition(1.0 + i));
+            QCOMPARE(graph->GetState(0), expected);
+            QCOMPARE(graph->GetState(2000), expected);
+        }
+    }
+
     void durationPositionAndSeek()
     {
         auto graph = playable(media(QStringLiteral("clip.mp4")));
@@ -308,6 +356,60 @@ private Q_SLOTS:
         QVERIFY(graph->SetCurrentPosition(0.0));
         graph->GetState(2000);
         QVERIFY(*graph->CurrentPosition() < 1.0);
+    }
+
+    // Windows Media and RealMedia are among the supported files.
+    void windowsAndRealMediaPlay_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("WMV") << QStringLiteral("clip.wmv");
+        QTest::newRow("RealMedia") << QStringLiteral("clip.rm");
+    }
+
+    void windowsAndRealMediaPlay()
+    {
+        QFETCH(QString, name);
+        bool rendered = false;
+        auto graph = playable(media(name), &rendered);
+        QVERIFY(rendered);
+        const std::optional<double> duration = graph->Duration();
+        QVERIFY(duration);
+        QVERIFY2(qAbs(*duration - 3.0) < 0.2, qPrintable(QString::number(*duration)));
+        QCOMPARE(graph->SourceWidth(), std::optional(320));
+        QCOMPARE(graph->SourceHeight(), std::optional(240));
+        QVERIFY(graph->Volume());
+        QVERIFY(graph->Run());
+        QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 3000);
+    }
+
+    // Only a regular file or an address becomes a source: opening a named
+    // pipe without a writer, or a device, blocks until something writes.
+    void sourceFilterOnlyForFilesAndAddresses_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("accepted");
+        const QString clip = media(QStringLiteral("clip.mp4"));
+        QTest::newRow("file") << clip << true;
+        QTest::newRow("link to a file") << m_dir.filePath(QStringLiteral("link.mp4")) << true;
+        QTest::newRow("file URL") << QUrl::fromLocalFile(clip).toString() << true;
+        QTest::newRow("address") << QStringLiteral("http://127.0.0.1:9/clip.mp4") << true;
+        QTest::newRow("named pipe") << m_dir.filePath(QStringLiteral("pipe.mp4")) << false;
+        QTest::newRow("named pipe URL")
+            << QUrl::fromLocalFile(m_dir.filePath(QStringLiteral("pipe.mp4"))).toString() << false;
+        QTest::newRow("device") << QStringLiteral("/dev/zero") << false;
+        QTest::newRow("folder") << media(QStringLiteral("folder.mp4")) << false;
+        QTest::newRow("missing") << media(QStringLiteral("gone.mp4")) << false;
+    }
+
+    void sourceFilterOnlyForFilesAndAddresses()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, accepted);
+        auto graph = newGraph();
+        auto source = graph->AddSourceFilter(path);
+        QCOMPARE(bool(source), accepted);
+        QCOMPARE(graph->FilterCollection().size(), size_t(accepted ? 1 : 0));
     }
 
     void badInputFailsQuietly_data()

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -19,8 +20,16 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -96,6 +105,52 @@ struct BoxAnswerer
         timer.start();
     }
 };
+
+// A named pipe that nobody writes to. Opening it for reading blocks until a
+// writer comes; the watch is that writer if a reader ever waits, and says so,
+// so a test that would hang fails instead.
+class PipeWatch
+{
+public:
+    explicit PipeWatch(const QString &path) : m_path(QFile::encodeName(path))
+    {
+        m_made = mkfifo(m_path.constData(), 0600) == 0;
+        m_thread = std::thread([this]() {
+            while (!m_done) {
+                // Without a reader a non-blocking writer is refused (ENXIO).
+                const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    m_opened = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+    }
+    ~PipeWatch()
+    {
+        m_done = true;
+        m_thread.join();
+        unlink(m_path.constData());
+    }
+    bool made() const { return m_made; }
+    bool opened() const { return m_opened; }
+
+private:
+    QByteArray m_path;
+    bool m_made = false;
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_opened{false};
+    std::thread m_thread;
+};
+
+// The main window with clip.mp4 playing and its times shown.
+void openClip(mainform &w)
+{
+    w.core().openMedia(media(QStringLiteral("clip.mp4")));
+    QTRY_COMPARE(w.core().fields().durationTextField, QStringLiteral("00:00:05"));
+    QTRY_VERIFY(w.core().fields().positionTextField.startsWith(QLatin1String("00:00:0")));
+}
 
 GraphState state(mainform &w)
 {
@@ -288,6 +343,159 @@ private Q_SLOTS:
         QVERIFY(asked.first().startsWith(
             QStringLiteral("주의: 미디어를 여는중 Oblen Player v1.0.3를")));
         QTRY_VERIFY(!alive);
+    }
+
+    // A rebuild right after a flushing seek, while the graph prerolls again,
+    // keeps it running.
+    void rebuildJustAfterASeekKeepsRunning_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<bool>("rendererChange");
+        QTest::newRow("faster, F5") << "C" << false;
+        QTest::newRow("slower, renderer") << "X" << true;
+        QTest::newRow("5 s forward, F5") << ">" << false;
+        QTest::newRow("stop, play, F5") << "stop" << false;
+    }
+
+    void rebuildJustAfterASeekKeepsRunning()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, rendererChange);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        openClip(w);
+        QCOMPARE(state(w), GraphState::Running);
+        ControlBar *bar = w.controlBar();
+        if (before == QLatin1String("C"))
+            QTest::keyClick(w.picVideoWindow(), Qt::Key_C);
+        else if (before == QLatin1String("X"))
+            QTest::keyClick(w.picVideoWindow(), Qt::Key_X);
+        else if (before == QLatin1String(">"))
+            bar->forwardButton->click();
+        else {
+            bar->stopButton->click();
+            bar->playButton->click();
+        }
+        if (rendererChange)
+            bar->rendererOption->button(1)->click();
+        else
+            QTest::keyClick(w.picVideoWindow(), Qt::Key_F5);
+        QCOMPARE(w.core().fields().savedStateField, QStringLiteral("2"));
+        QCOMPARE(state(w), GraphState::Running);
+    }
+
+    // The wheel sets the volume by 5 dB a notch wherever it turns over the
+    // window, the sliders included, which would otherwise take it themselves.
+    void wheelAnywhereIsVolume_data()
+    {
+        QTest::addColumn<QString>("widget");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("volume");
+        QTest::newRow("volume slider, down") << "volumeBar" << -120 << -2500;
+        QTest::newRow("volume slider, up") << "volumeBar" << 120 << -1500;
+        QTest::newRow("balance slider") << "balanceBar" << 120 << -1500;
+        QTest::newRow("seek slider") << "positionBar" << -120 << -2500;
+        QTest::newRow("button") << "playButton" << 240 << -1000;
+        QTest::newRow("renderer choice") << "rendererOption2" << -120 << -2500;
+        QTest::newRow("status bar") << "statusPanel3" << 120 << -1500;
+        QTest::newRow("video area") << "picVideoWindow" << -120 << -2500;
+        QTest::newRow("half notches") << "volumeBar" << -60 << -2000;
+    }
+
+    void wheelAnywhereIsVolume()
+    {
+        QFETCH(QString, widget);
+        QFETCH(int, delta);
+        QFETCH(int, volume);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        openClip(w);
+        ControlBar *bar = w.controlBar();
+        // Wide enough for the volume and balance sliders.
+        w.resize(900, w.height());
+        QTRY_VERIFY(bar->CSide2->isVisible());
+        bar->volumeBar->setValue(-2000);
+        QCOMPARE(w.core().graph()->Volume(), std::optional(-2000L));
+        QCOMPARE(bar->volumeLabel->text(), QStringLiteral("-20"));
+        const int position = bar->positionBar->value();
+        auto *target = w.findChild<QWidget *>(widget);
+        QVERIFY(target && target->isVisible() && target->isEnabled());
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+        QCOMPARE(bar->volumeBar->value(), volume);
+        QCOMPARE(w.core().graph()->Volume(), std::optional(long(volume)));
+        QCOMPARE(bar->volumeLabel->text(), QString::number(volume / 100.0));
+        QCOMPARE(bar->balanceBar->value(), 0);
+        QCOMPARE(w.core().graph()->Balance(), std::optional(0L));
+        QVERIFY(bar->positionBar->value() <= position + 1);
+    }
+
+    // A file that fails to open after one that played shows no time,
+    // duration or seek range of the old one.
+    void failedOpenAfterAPlayedOneShowsNothingOld_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("text") << media(QStringLiteral("text.mp4"));
+        QTest::newRow("truncated") << media(QStringLiteral("truncated.mp4"));
+        QTest::newRow("missing") << media(QStringLiteral("gone.mp4"));
+    }
+
+    void failedOpenAfterAPlayedOneShowsNothingOld()
+    {
+        QFETCH(QString, path);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        openClip(w);
+        w.core().graph()->SetCurrentPosition(3.2);
+        ControlBar *bar = w.controlBar();
+        QTRY_COMPARE(bar->positionBar->value(), 3);
+        QCOMPARE(bar->positionBar->maximum(), 5);
+        QTRY_COMPARE(w.statusPanel(1)->text().right(9), QStringLiteral("/00:00:05"));
+
+        w.core().openMedia(path);
+        QCOMPARE(w.windowTitle(), PlayerCore::titleFor(path));
+        const PlayerFields &f = w.core().fields();
+        QVERIFY(f.txtDuration.isEmpty());
+        QVERIFY(f.txtElapsed.isEmpty());
+        QCOMPARE(bar->positionBar->maximum(), 0);
+        QCOMPARE(bar->positionBar->value(), 0);
+        // Across a few timer ticks: nothing brings the old texts back.
+        QTest::qWait(200);
+        QVERIFY(f.durationTextField.isEmpty());
+        QVERIFY(f.positionTextField.isEmpty());
+        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("재생시간: /"));
+        QCOMPARE(bar->positionBar->maximum(), 0);
+        // Nothing is loaded: F5 builds nothing new.
+        QVERIFY(!w.core().isLoaded());
+    }
+
+    // A named pipe is refused before anything opens it: the window answers
+    // at once, as after any file that cannot be opened.
+    void aNamedPipeIsRefusedWithoutBlocking()
+    {
+        QTemporaryDir dir;
+        PipeWatch pipe(dir.filePath(QStringLiteral("pipe.mp4")));
+        QVERIFY(pipe.made());
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        BoxAnswerer boxes;
+        w.openFromCommandLine(commandLineText({QStringLiteral("/open"), dir.filePath("pipe.mp4")}));
+        QVERIFY2(!pipe.opened(), "the pipe was opened and waited on");
+        QVERIFY(boxes.texts.isEmpty());
+        QCOMPARE(w.windowTitle(), QStringLiteral("pipe.mp4 - Oblen Player v1.0.3"));
+        QVERIFY(!w.core().isOpening());
+        QVERIFY(!w.core().graph()->Duration());
+        w.controlBar()->playButton->click();
+        QTest::keyClick(w.picVideoWindow(), Qt::Key_F5);
+        QVERIFY(!pipe.opened());
+        openClip(w);
+        QCOMPARE(state(w), GraphState::Running);
     }
 
     void badMediaLeaveTheWindowUsable_data()

@@ -282,6 +282,28 @@ private Q_SLOTS:
         QCOMPARE(m_core->fields().savedPositionField, QStringLiteral("4.25"));
     }
 
+    void aFailedOpenForgetsTheOldTimes()
+    {
+        openClip();
+        graph()->position = 6.6;
+        QTRY_COMPARE(m_core->controls().positionBarValue, 7);
+        QCOMPARE(m_core->controls().positionBarMaximum, 10);
+        QTRY_VERIFY(!m_core->fields().positionTextField.isEmpty());
+        // The next file has nothing the graph can render.
+        m_script.sourcePins.clear();
+        m_core->openMedia(QStringLiteral("/media/broken.mp4"));
+        QVERIFY(!graph()->Duration());
+        QCOMPARE(m_core->controls().positionBarMaximum, 0);
+        QCOMPARE(m_core->controls().positionBarValue, 0);
+        QTest::qWait(4 * PlayerCore::timerInterval);
+        const PlayerFields &f = m_core->fields();
+        for (const QString *field :
+             {&f.txtDuration, &f.txtElapsed, &f.durationTextField, &f.positionTextField})
+            QVERIFY(field->isEmpty());
+        QVERIFY(!m_core->isLoaded());
+        QCOMPARE(m_core->title(), QStringLiteral("broken.mp4 - Oblen Player v1.0.3"));
+    }
+
     void rendererChoiceWithNothingLoadedOnlyChooses()
     {
         m_core->selectRenderer(0);
