@@ -6,6 +6,15 @@
 #include <QString>
 #include <QStringList>
 
+// A display controller on the PCI bus: its vendor's number, which tells the
+// maker whatever its name says, and "vendor device" as the names database
+// spells them (what the user sees as the adapter).
+struct DisplayAdapter
+{
+    quint16 vendorId = 0;
+    QString name;
+};
+
 struct OpticalDrive
 {
     QString device; // "/dev/sr0"
@@ -18,8 +27,8 @@ class SystemServices
 public:
     virtual ~SystemServices() = default;
 
-    // Names ("vendor device") of the display adapters, in the order found.
-    virtual QStringList displayAdapters() const = 0;
+    // The display adapters, in the order found.
+    virtual QList<DisplayAdapter> displayAdapters() const = 0;
     virtual QList<OpticalDrive> opticalDrives() const = 0;
     // The X11 root window, decimal: what the engine draws into on the desktop.
     virtual QString desktopWindowId() const = 0;
@@ -39,7 +48,7 @@ public:
 class LinuxSystem : public SystemServices
 {
 public:
-    QStringList displayAdapters() const override;
+    QList<DisplayAdapter> displayAdapters() const override;
     QList<OpticalDrive> opticalDrives() const override;
     QString desktopWindowId() const override;
     QString fontCacheFolder() const override;

@@ -8,7 +8,7 @@
 class FakeSystem : public SystemServices
 {
 public:
-    QStringList adapters;
+    QList<DisplayAdapter> adapters;
     QList<OpticalDrive> drives;
     int processors = 2;
     QString font = QStringLiteral("/fonts/NanumGothicBold.ttf");
@@ -17,7 +17,7 @@ public:
     RecordingWallpaper recorder;
     QTemporaryDir folder;
 
-    QStringList displayAdapters() const override { return adapters; }
+    QList<DisplayAdapter> displayAdapters() const override { return adapters; }
     QList<OpticalDrive> opticalDrives() const override { return drives; }
     QString desktopWindowId() const override { return rootWindow; }
     QString fontCacheFolder() const override
