@@ -16,10 +16,6 @@ cmdcls::cmdcls(PlayerState &state, QObject *parent) : QObject(parent), m_state(s
 {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     connect(&m_process, &QProcess::readyRead, this, [this] {
-        if (m_discarding) {
-            m_process.readAll();
-            return;
-        }
         while (!m_ended && m_process.bytesAvailable() > 0)
             ReceiveInfo();
     });
@@ -36,10 +32,10 @@ cmdcls::~cmdcls()
     // that no longer exists.
     if (m_process.state() == QProcess::NotRunning)
         return;
-    // Nobody reads this run's output any more. An engine that floods its
-    // output would otherwise keep the program appending to the box until
-    // the engine ends, and the program would take that long to close.
-    m_discarding = true;
+    // Nobody reads this run's output any more: what the engine still prints
+    // is read and dropped. An engine that floods its output would otherwise
+    // keep the program appending to the box until the engine ends, and the
+    // program would take that long to close.
     m_process.disconnect(this);
     connect(&m_process, &QProcess::readyRead, this, [this] { m_process.readAll(); });
     // Give a "quit " that is still in the write buffer its chance first.

@@ -62,6 +62,4 @@ private:
     EngineLaunch m_launch;
     EngineOutputAssembler m_assembler;
     bool m_ended = false;
-    // Set while the channel goes: what the engine still prints is read and dropped.
-    bool m_discarding = false;
 };
