@@ -2,11 +2,13 @@
 
 #include "state/playerstate.h"
 
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QStringEncoder>
 #include <csignal>
 #include <sys/prctl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
 
@@ -28,13 +30,21 @@ cmdcls::~cmdcls()
     // The engine is told to quit before its channel goes; one that is still
     // there must not outlive the program as an orphan drawing into a window
     // that no longer exists.
-    if (m_process.state() != QProcess::NotRunning) {
-        // Give a "quit " that is still in the write buffer its chance first.
-        m_process.waitForBytesWritten(200);
-        if (!m_process.waitForFinished(500)) {
-            m_process.kill();
-            m_process.waitForFinished(1000);
-        }
+    if (m_process.state() == QProcess::NotRunning)
+        return;
+    // Nobody reads this run's output any more: what the engine still prints
+    // is read and dropped. An engine that floods its output would otherwise
+    // keep the program appending to the box until the engine ends, and the
+    // program would take that long to close.
+    m_process.disconnect(this);
+    connect(&m_process, &QProcess::readyRead, this, [this] { m_process.readAll(); });
+    // Give a "quit " that is still in the write buffer its chance first.
+    const QDeadlineTimer grace(quitGraceMs);
+    m_process.waitForBytesWritten(int(grace.remainingTime()));
+    if (!m_process.waitForFinished(int(qMax<qint64>(0, grace.remainingTime())))) {
+        qCWarning(lcEngine) << "engine did not quit; killing it";
+        m_process.kill();
+        m_process.waitForFinished(killWaitMs);
     }
 }
 
@@ -42,12 +52,18 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 {
     m_launch = launch;
     const std::optional<int> nice = launch.niceValue;
+    const pid_t program = getpid();
     // Runs in the child between fork and exec. The engine is created with its
     // priority (a refused raise leaves the default, as it should), and it
     // ends with the program even when the program is killed, instead of
-    // playing on as an orphan.
-    m_process.setChildProcessModifier([nice] {
-        prctl(PR_SET_PDEATHSIG, SIGTERM);
+    // playing on as an orphan. The signal is SIGKILL: an engine may ignore
+    // SIGTERM, or be stuck writing output that nobody reads any more.
+    m_process.setChildProcessModifier([nice, program] {
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        // The program may have gone before the death signal was asked for:
+        // then it will never come, and the engine must not start at all.
+        if (getppid() != program)
+            _exit(127);
         if (nice)
             setpriority(PRIO_PROCESS, 0, *nice);
     });

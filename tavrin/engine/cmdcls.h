@@ -17,6 +17,11 @@ class cmdcls : public QObject
 public:
     // Reads are at most this many bytes; each read is routed as one poll.
     static constexpr qint64 readSize = 4096;
+    // When the channel goes while its engine still runs (the program ends),
+    // the engine gets this long to obey the "quit " it was sent, and is
+    // killed after that.
+    static constexpr int quitGraceMs = 500;
+    static constexpr int killWaitMs = 500;
 
     explicit cmdcls(PlayerState &state, QObject *parent = nullptr);
     ~cmdcls() override;

@@ -54,9 +54,19 @@ QString mediaArgument(const QString &mediaPath)
     return mediaPath;
 }
 
-bool isDvdSpecification(const QString &mediaPath, bool isExistingFile)
+std::optional<QStringList> dvdDriveArguments(const QString &mediaPath, const QStringList &drives)
 {
-    return mediaPath.startsWith(QStringLiteral("dvd")) && !isExistingFile;
+    const QString deviceOption = QStringLiteral(" -dvd-device ");
+    for (const QString &scheme : {QStringLiteral("dvdnav://"), QStringLiteral("dvd://")}) {
+        const QString prefix = scheme + deviceOption;
+        if (!mediaPath.startsWith(prefix))
+            continue;
+        const QString drive = mediaPath.mid(prefix.size());
+        if (!drives.contains(drive))
+            return std::nullopt;
+        return QStringList{scheme, deviceOption.trimmed(), drive};
+    }
+    return std::nullopt;
 }
 
 QString videoFilterChain(const OptionStore &options)
@@ -143,8 +153,10 @@ QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const Option
 
     // 1, 2: the program and the medium.
     add(env.enginePath + QLatin1Char(' '));
-    if (isDvdSpecification(media, env.mediaIsExistingFile))
-        add(media, media.split(QLatin1Char(' '), Qt::SkipEmptyParts));
+    const std::optional<QStringList> dvd =
+        env.mediaIsExistingFile ? std::nullopt : dvdDriveArguments(media, env.opticalDrives);
+    if (dvd)
+        add(media, *dvd);
     else
         add(quote + mediaArgument(media) + quote, {mediaArgument(media)});
 

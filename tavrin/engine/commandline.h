@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class OptionStore;
 class PlayerState;
@@ -20,8 +21,10 @@ struct LaunchEnvironment
     QString processorCount = QStringLiteral("1");
     QString subtitleCodePage = QStringLiteral("cp949");
     // Whether mediaPathField names a file that exists: such a path is always
-    // a file, even when it begins with "dvd".
+    // a file, even when it reads like a DVD source.
     bool mediaIsExistingFile = false;
+    // The device paths of the optical drives the program listed ("/dev/sr0").
+    QStringList opticalDrives;
 };
 
 // One piece of the command line: its text in the log, and the arguments
@@ -40,9 +43,12 @@ QString textInParentheses(const QString &caption);
 // an option gets "./" in front.
 QString mediaArgument(const QString &mediaPath);
 
-// Whether the medium is a DVD source text ("dvdnav:// -dvd-device ...")
-// that carries its own options.
-bool isDvdSpecification(const QString &mediaPath, bool isExistingFile);
+// The engine arguments of a DVD source in the one form the program builds
+// for a drive of its list: "dvdnav://" or "dvd://", " -dvd-device " and the
+// drive's path. Any other text, whatever it begins with, gives nothing: it is
+// one argument like every other medium, so that a typed or passed text can
+// never smuggle options to the engine.
+std::optional<QStringList> dvdDriveArguments(const QString &mediaPath, const QStringList &drives);
 
 // The video and audio filter chains and the decoder options, as they follow
 // " -vf ", " -af " and " -lavdopts ".

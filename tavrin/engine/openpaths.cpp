@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "playercore.h"
+#include "startup.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -124,8 +125,7 @@ void MediaOpener::openCommandLineMedia(const ProgramCommandLine &commandLine)
 void MediaOpener::playDvdDrive(const QString &caption)
 {
     m_core.state().setValue(Field::mediaPathField, caption);
-    const qsizetype colon = caption.indexOf(QLatin1Char(':'));
-    const QString device = colon < 0 ? caption : caption.left(colon);
+    const QString device = Startup::driveOfCaption(caption);
     const qsizetype labelAt = caption.indexOf(QStringLiteral(": "));
     const QString label = labelAt < 0 ? QString() : caption.mid(labelAt + 2);
     openAndPlay(QStringLiteral("dvdnav:// -dvd-device ") + device, label);

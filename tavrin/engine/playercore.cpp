@@ -3,6 +3,7 @@
 #include "cmdmod.h"
 #include "commands.h"
 #include "platform/engineprogram.h"
+#include "startup.h"
 #include "state/vbnumber.h"
 #include "subtitlecodepage.h"
 
@@ -64,6 +65,7 @@ LaunchEnvironment PlayerCore::launchEnvironment() const
     environment.processorCount = QString::number(m_services->processorCount());
     environment.subtitleCodePage = subtitleCodePageFor(media);
     environment.mediaIsExistingFile = QFileInfo(media).isFile();
+    environment.opticalDrives = Startup::listedDrives(m_options);
     return environment;
 }
 

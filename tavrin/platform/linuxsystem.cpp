@@ -13,12 +13,12 @@ extern "C" {
 #include <pci/pci.h>
 }
 
-QStringList LinuxSystem::displayAdapters() const
+QList<DisplayAdapter> LinuxSystem::displayAdapters() const
 {
-    QStringList names;
+    QList<DisplayAdapter> adapters;
     pci_access *pacc = pci_alloc();
     if (!pacc)
-        return names;
+        return adapters;
     pci_init(pacc);
     pci_scan_bus(pacc);
     for (pci_dev *dev = pacc->devices; dev; dev = dev->next) {
@@ -30,10 +30,11 @@ QStringList LinuxSystem::displayAdapters() const
         pci_lookup_name(pacc, vendor, sizeof vendor, PCI_LOOKUP_VENDOR, dev->vendor_id);
         pci_lookup_name(pacc, device, sizeof device, PCI_LOOKUP_DEVICE, dev->vendor_id,
                         dev->device_id);
-        names << QString::fromUtf8(vendor) + QLatin1Char(' ') + QString::fromUtf8(device);
+        adapters << DisplayAdapter{dev->vendor_id, QString::fromUtf8(vendor) + QLatin1Char(' ') +
+                                                       QString::fromUtf8(device)};
     }
     pci_cleanup(pacc);
-    return names;
+    return adapters;
 }
 
 QStringList LinuxSystem::drivesFromCdromInfo(const QString &infoText)

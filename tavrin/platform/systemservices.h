@@ -6,6 +6,15 @@
 #include <QString>
 #include <QStringList>
 
+// A display controller on the PCI bus: its vendor's number, which tells the
+// maker whatever its name says, and "vendor device" as the names database
+// spells them (what the user sees as the adapter).
+struct DisplayAdapter
+{
+    quint16 vendorId = 0;
+    QString name;
+};
+
 struct OpticalDrive
 {
     QString device; // "/dev/sr0"
@@ -21,8 +30,8 @@ public:
     // Whether the player runs on this system at all; start-up refuses one
     // that it does not.
     virtual bool isSupportedSystem() const = 0;
-    // Names ("vendor device") of the display adapters, in the order found.
-    virtual QStringList displayAdapters() const = 0;
+    // The display adapters, in the order found.
+    virtual QList<DisplayAdapter> displayAdapters() const = 0;
     virtual QList<OpticalDrive> opticalDrives() const = 0;
     // The X11 root window, decimal: what the engine draws into on the desktop.
     virtual QString desktopWindowId() const = 0;
@@ -45,7 +54,7 @@ public:
     // The refusal is for the old Windows family (95, 98, Me); every system
     // the program builds for can run it.
     bool isSupportedSystem() const override { return true; }
-    QStringList displayAdapters() const override;
+    QList<DisplayAdapter> displayAdapters() const override;
     QList<OpticalDrive> opticalDrives() const override;
     QString desktopWindowId() const override;
     QString fontCacheFolder() const override;

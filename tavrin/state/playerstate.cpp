@@ -30,13 +30,18 @@ void PlayerState::setValue(Field field, const QString &text)
     if (slot == text)
         return;
     slot = text;
+    if (field == Field::engineOutputBox)
+        m_outputBound.reset();
     Q_EMIT changed(field, slot);
 }
 
 void PlayerState::appendOutput(const QString &chunk)
 {
     const QString piece = QStringLiteral("\r\n") + chunk;
-    m_values[index(Field::engineOutputBox)] += piece;
+    QString &box = m_values[index(Field::engineOutputBox)];
+    if (m_outputBound.makeRoom(box, piece.size()))
+        Q_EMIT changed(Field::engineOutputBox, box);
+    box += piece;
     Q_EMIT outputAppended(piece);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "outputbound.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
@@ -168,6 +170,8 @@ public:
     // engineOutputBox grows by one chunk per poll: new text = old text + CR LF
     // + chunk. Reported by outputAppended() only, so that views that mirror
     // the box add the piece instead of copying the whole text every poll.
+    // The box is kept bounded (see OutputBound): when it must be cut first,
+    // changed() reports the cut text before outputAppended() the piece.
     void appendOutput(const QString &chunk);
 
     static QString nameOf(Field field);
@@ -183,4 +187,5 @@ Q_SIGNALS:
 private:
     static int index(Field field) { return static_cast<int>(field); }
     std::array<QString, fieldCount> m_values;
+    OutputBound m_outputBound;
 };

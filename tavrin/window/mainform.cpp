@@ -4,6 +4,7 @@
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/startup.h"
+#include "outputmirror.h"
 #include "state/playbacktracker.h"
 #include "statustoolbar.h"
 #include "videowindow.h"
@@ -20,13 +21,6 @@
 #include <QPlainTextEdit>
 
 namespace {
-// Engine output keeps CR LF (the parsers search for it); a text widget shows
-// each CR LF as one line break.
-QString forDisplay(QString text)
-{
-    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-}
-
 QStringList localFiles(const QMimeData *data)
 {
     QStringList files;
@@ -78,17 +72,7 @@ mainform::mainform(SystemServices *services, QWidget *parent)
     m_engineOutputBox->setReadOnly(true);
     m_engineOutputBox->hide();
 
-    PlayerState &state = m_core.state();
-    connect(&state, &PlayerState::outputAppended, this, [this](const QString &piece) {
-        QTextCursor cursor(m_engineOutputBox->document());
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(forDisplay(piece));
-        m_engineOutputBox->moveCursor(QTextCursor::End);
-    });
-    connect(&state, &PlayerState::changed, this, [this](Field field, const QString &value) {
-        if (field == Field::engineOutputBox)
-            m_engineOutputBox->setPlainText(forDisplay(value));
-    });
+    new OutputMirror(m_core.state(), m_engineOutputBox, this);
 
     connect(&m_core, &PlayerCore::engineRunningChanged, m_videoWindow,
             &VideoWindow::setEngineDrawing);

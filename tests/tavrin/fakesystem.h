@@ -9,7 +9,7 @@ class FakeSystem : public SystemServices
 {
 public:
     bool supported = true;
-    QStringList adapters;
+    QList<DisplayAdapter> adapters;
     QList<OpticalDrive> drives;
     int processors = 2;
     QString font = QStringLiteral("/fonts/NanumGothicBold.ttf");
@@ -19,7 +19,7 @@ public:
     QTemporaryDir folder;
 
     bool isSupportedSystem() const override { return supported; }
-    QStringList displayAdapters() const override { return adapters; }
+    QList<DisplayAdapter> displayAdapters() const override { return adapters; }
     QList<OpticalDrive> opticalDrives() const override { return drives; }
     QString desktopWindowId() const override { return rootWindow; }
     QString fontCacheFolder() const override

@@ -41,7 +41,9 @@ class CommandLineTest : public QObject
     Q_OBJECT
 private Q_SLOTS:
     void defaultSettingsPieceByPiece();
+    void dvdSpecificationsAndFiles_data();
     void dvdSpecificationsAndFiles();
+    void existingFilesAreFiles();
     void pictureValuesOnlyWhenNotZero();
     void desktopModeDrawsOnTheRootWithItem0sDriver();
     void threeDeblockingFilters();
@@ -87,21 +89,58 @@ void CommandLineTest::defaultSettingsPieceByPiece()
                                              "-nofontconfig -subcp cp949")));
 }
 
+void CommandLineTest::dvdSpecificationsAndFiles_data()
+{
+    // The drive list holds /dev/sr0 and /dev/sr1. Only the form the program
+    // builds for a listed drive is split; any other text is one argument.
+    QTest::addColumn<QString>("medium");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("displayed");
+    const auto row = [](const char *name, const QString &medium, const QStringList &arguments,
+                        const QString &displayed) {
+        QTest::newRow(name) << medium << arguments << displayed;
+    };
+    const QString dvdnav = QStringLiteral("dvdnav:// -dvd-device /dev/sr0");
+    row("dvdnav on a listed drive", dvdnav, {"dvdnav://", "-dvd-device", "/dev/sr0"}, dvdnav);
+    row("dvd on a listed drive", QStringLiteral("dvd:// -dvd-device /dev/sr1"),
+        {"dvd://", "-dvd-device", "/dev/sr1"}, QStringLiteral("dvd:// -dvd-device /dev/sr1"));
+    const QString smuggled = QStringLiteral("dvd /some/file.mkv -dumpstream -dumpfile /tmp/x");
+    row("options after dvd", smuggled, {smuggled}, '"' + smuggled + '"');
+    const QString appended = dvdnav + QStringLiteral(" -dumpstream -dumpfile /tmp/x");
+    row("options after a drive", appended, {appended}, '"' + appended + '"');
+    const QString unlisted = QStringLiteral("dvdnav:// -dvd-device /tmp/image.iso -dumpfile /x");
+    row("a drive not in the list", unlisted, {unlisted}, '"' + unlisted + '"');
+    const QString doubled = QStringLiteral("dvdnav://  -dvd-device /dev/sr0");
+    row("two blanks", doubled, {doubled}, '"' + doubled + '"');
+    row("dvdnav alone", QStringLiteral("dvdnav://"), {"dvdnav://"},
+        QStringLiteral("\"dvdnav://\""));
+    row("capitals", QStringLiteral("DVD:// upper"), {"DVD:// upper"},
+        QStringLiteral("\"DVD:// upper\""));
+}
+
 void CommandLineTest::dvdSpecificationsAndFiles()
 {
+    QFETCH(QString, medium);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, displayed);
     Setup s;
-    s.state.setValue(Field::mediaPathField, QStringLiteral("dvdnav:// -dvd-device /dev/sr0"));
-    QVERIFY(s.text().startsWith(QStringLiteral("/usr/bin/mplayer dvdnav:// -dvd-device /dev/sr0 -wid ")));
-    QCOMPARE(s.arguments().mid(0, 4),
-             QStringList({"dvdnav://", "-dvd-device", "/dev/sr0", "-wid"}));
+    s.env.opticalDrives = {QStringLiteral("/dev/sr0"), QStringLiteral("/dev/sr1")};
+    s.state.setValue(Field::mediaPathField, medium);
+    QCOMPARE(s.arguments().mid(0, arguments.size() + 1), arguments + QStringList{"-wid"});
+    QVERIFY2(s.text().startsWith(QStringLiteral("/usr/bin/mplayer ") + displayed +
+                                 QStringLiteral(" -wid ")),
+             qPrintable(s.text()));
+}
 
-    s.state.setValue(Field::mediaPathField, QStringLiteral("DVD:// upper"));
-    QVERIFY(s.text().startsWith(QStringLiteral("/usr/bin/mplayer \"DVD:// upper\" -wid ")));
-    QCOMPARE(s.arguments().first(), QStringLiteral("DVD:// upper"));
-
+void CommandLineTest::existingFilesAreFiles()
+{
     // A file of that name is a file, and a path that reads as an option gets "./".
-    s.state.setValue(Field::mediaPathField, QStringLiteral("dvd rip.mkv"));
+    Setup s;
+    s.env.opticalDrives = {QStringLiteral("/dev/sr0")};
     s.env.mediaIsExistingFile = true;
+    s.state.setValue(Field::mediaPathField, QStringLiteral("dvdnav:// -dvd-device /dev/sr0"));
+    QCOMPARE(s.arguments().first(), QStringLiteral("dvdnav:// -dvd-device /dev/sr0"));
+    s.state.setValue(Field::mediaPathField, QStringLiteral("dvd rip.mkv"));
     QCOMPARE(s.arguments().first(), QStringLiteral("dvd rip.mkv"));
     s.state.setValue(Field::mediaPathField, QStringLiteral("-vo null.mkv"));
     QCOMPARE(s.arguments().first(), QStringLiteral("./-vo null.mkv"));

@@ -88,6 +88,7 @@ private Q_SLOTS:
     void everyOptionIsAccepted();
     void subtitlesBesideTheSampleShowTheirText_data();
     void subtitlesBesideTheSampleShowTheirText();
+    void dvdTextWithOptionsDumpsNothing();
 };
 
 void EngineOptionsTest::initTestCase()
@@ -186,6 +187,23 @@ void EngineOptionsTest::subtitlesBesideTheSampleShowTheirText()
     QVERIFY2(dump.open(QIODevice::ReadOnly), qPrintable(run.output.right(1000)));
     const QString dumped = QString::fromUtf8(dump.readAll());
     QVERIFY2(dumped.contains(line), qPrintable(dumped));
+}
+
+void EngineOptionsTest::dvdTextWithOptionsDumpsNothing()
+{
+    // A medium text that begins with "dvd" but is not the program's own form
+    // for a listed drive must not become options: here they would have the
+    // engine copy the sample into a file of the text's choosing.
+    Setup s;
+    s.env.mediaIsExistingFile = false;
+    s.env.opticalDrives = {QStringLiteral("/dev/sr0")};
+    const QString dump = s.dir.filePath(QStringLiteral("dumped"));
+    s.state.setValue(Field::mediaPathField, QStringLiteral("dvd ") + sample +
+                                                QStringLiteral(" -dumpstream -dumpfile ") + dump);
+    const Run run = runEngine(s.arguments());
+    QVERIFY2(!QFile::exists(dump), qPrintable(run.output.right(1500)));
+    QVERIFY2(!run.output.contains(QStringLiteral("Starting playback...")),
+             qPrintable(run.output.right(1500)));
 }
 
 QTEST_GUILESS_MAIN(EngineOptionsTest)

@@ -37,6 +37,7 @@ private Q_SLOTS:
     void openingStopsTheOldEngineAndTitlesTheWindow();
     void closeCurrentMediaClearsThePlaybackFields();
     void dvdDriveCaptions();
+    void typedDvdTextIsOneArgument();
     void aviSynthScriptReplacesEveryPlaceholder();
     void restartKeepsTheCheckedTrackNumberOnly();
     void openingAnotherMediumDropsAPendingRestart();
@@ -137,6 +138,9 @@ void OpenPathsTest::closeCurrentMediaClearsThePlaybackFields()
 
 void OpenPathsTest::dvdDriveCaptions()
 {
+    m_system->drives = {{QStringLiteral("/dev/sr0"), QString()},
+                        {QStringLiteral("/dev/sr1"), QStringLiteral("MOVIE DISC")}};
+    Startup::chooseMachineDefaults(*m_core);
     m_opener->playDvdDrive(QStringLiteral("/dev/sr1: Movie Disc"));
     QCOMPARE(m_core->state().value(Field::mediaPathField),
              QStringLiteral("dvdnav:// -dvd-device /dev/sr1"));
@@ -147,6 +151,22 @@ void OpenPathsTest::dvdDriveCaptions()
     // A drive without a label gives an empty name before the suffix.
     m_opener->playDvdDrive(QStringLiteral("/dev/sr0: "));
     QCOMPARE(m_opener->windowTitle(), QStringLiteral(" - Tavrin v1.0.53"));
+}
+
+void OpenPathsTest::typedDvdTextIsOneArgument()
+{
+    // What the address window or "/open" may pass: text that begins with
+    // "dvd" and carries options reaches the engine as one medium name.
+    const QString typed = QStringLiteral("dvd /some/file.mkv -dumpstream -dumpfile /tmp/x");
+    m_opener->openAndPlay(typed, MediaOpener::displayNameOf(typed));
+    QVERIFY(waitFor([&] { return started(*m_core); }));
+    QVERIFY(m_core->state()
+                .value(Field::engineOutputBox)
+                .contains(QStringLiteral("\r\nFAKE_ARG=") + typed +
+                          QStringLiteral("\r\nFAKE_ARG=-wid\r\n")));
+    QVERIFY(!m_core->state()
+                 .value(Field::engineOutputBox)
+                 .contains(QStringLiteral("FAKE_ARG=-dumpstream")));
 }
 
 void OpenPathsTest::aviSynthScriptReplacesEveryPlaceholder()
@@ -280,23 +300,40 @@ void OpenPathsTest::droppedFiles()
 
 void OpenPathsTest::videoDriverByAdapter_data()
 {
-    QTest::addColumn<QStringList>("adapters");
+    // Names as libpci gives them ("vendor device"); the vendor number decides.
+    QTest::addColumn<QList<DisplayAdapter>>("adapters");
     QTest::addColumn<int>("item");
-    QTest::newRow("nvidia") << QStringList{"NVIDIA Corporation GA106 [GeForce RTX 3060]"} << 4;
-    QTest::newRow("ati at the start") << QStringList{"ATI Technologies Inc RV710"} << 4;
-    QTest::newRow("ati inside a word") << QStringList{"Intel Corporation Integrated Graphics"} << 4;
-    QTest::newRow("vmware") << QStringList{"VMware SVGA II Adapter"} << 1;
-    QTest::newRow("vm additions") << QStringList{"VM Additions S3 Trio32/64"} << 1;
-    QTest::newRow("virtual pc") << QStringList{"Virtual PC Display"} << 1;
-    QTest::newRow("anything else") << QStringList{"Red Hat, Inc. QXL paravirtual graphic card"} << 5;
+    const auto one = [](quint16 vendor, const char *name) {
+        return QList<DisplayAdapter>{{vendor, QString::fromLatin1(name)}};
+    };
+    QTest::newRow("nvidia") << one(0x10de, "NVIDIA Corporation GA106 [GeForce RTX 3060]") << 4;
+    QTest::newRow("ati") << one(0x1002, "Advanced Micro Devices, Inc. [AMD/ATI] Navi 23") << 4;
+    QTest::newRow("nvidia without a name") << one(0x10de, "Device 2504") << 4;
+    QTest::newRow("vmware") << one(0x15ad, "VMware SVGA II Adapter") << 1;
+    QTest::newRow("virtualbox") << one(0x80ee,
+                                       "InnoTek Systemberatung GmbH VirtualBox Graphics Adapter")
+                                << 1;
+    QTest::newRow("hyper-v") << one(0x1414, "Microsoft Corporation Hyper-V virtual VGA") << 1;
+    // "Corporation" and "Integrated" hold the letters "ati": no reason for OpenGL YUV.
+    QTest::newRow("intel") << one(0x8086, "Intel Corporation Alder Lake-P Integrated Graphics")
+                           << 5;
+    QTest::newRow("a name that says ATI") << one(0x1af4, "Red Hat, Inc. ATI-like Virtio GPU") << 5;
+    QTest::newRow("anything else")
+        << one(0x1b36, "Red Hat, Inc. QXL paravirtual graphic card") << 5;
     QTest::newRow("two adapters: the last decides")
-        << QStringList{"NVIDIA Corporation TU117", "Red Hat, Inc. Virtio GPU"} << 5;
-    QTest::newRow("none (a virtual X server)") << QStringList{} << 1;
+        << QList<DisplayAdapter>{{0x10de, QStringLiteral("NVIDIA Corporation TU117")},
+                                 {0x1af4, QStringLiteral("Red Hat, Inc. Virtio GPU")}}
+        << 5;
+    QTest::newRow("two adapters: the virtual one last")
+        << QList<DisplayAdapter>{{0x8086, QStringLiteral("Intel Corporation UHD Graphics 620")},
+                                 {0x80ee, QStringLiteral("InnoTek Systemberatung GmbH VirtualBox")}}
+        << 1;
+    QTest::newRow("none (a virtual X server)") << QList<DisplayAdapter>{} << 1;
 }
 
 void OpenPathsTest::videoDriverByAdapter()
 {
-    QFETCH(QStringList, adapters);
+    QFETCH(QList<DisplayAdapter>, adapters);
     QFETCH(int, item);
     QCOMPARE(Startup::videoOutputItemFor(adapters), item);
 }
@@ -304,7 +341,8 @@ void OpenPathsTest::videoDriverByAdapter()
 void OpenPathsTest::machineDefaults()
 {
     FakeSystem system;
-    system.adapters = {QStringLiteral("NVIDIA Corporation TU117"), QStringLiteral("VMware SVGA II")};
+    system.adapters = {{0x10de, QStringLiteral("NVIDIA Corporation TU117")},
+                       {0x15ad, QStringLiteral("VMware SVGA II")}};
     system.processors = 1;
     system.drives = {{QStringLiteral("/dev/sr0"), QStringLiteral("MY MOVIE disc")},
                      {QStringLiteral("/dev/sr1"), QString()}};
