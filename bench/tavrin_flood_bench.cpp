@@ -8,6 +8,7 @@
 //
 //   tavrin_flood_bench [limit in seconds]
 #include "engine/playercore.h"
+#include "processstate.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -33,17 +34,6 @@ long peakResidentKb()
     return -1;
 }
 
-// Whether the process runs (a zombie has ended; only its parent has not yet
-// collected it).
-bool running(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close >= 0 && text.size() > close + 2 && text.at(close + 2) != 'Z';
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -96,7 +86,7 @@ int main(int argc, char *argv[])
     window->close();
     delete window;
     const qint64 closeMs = clock.elapsed();
-    const bool engineLeft = running(engine);
+    const bool engineLeft = processRunning(engine);
     if (engineLeft)
         ::kill(static_cast<pid_t>(engine), SIGKILL);
 

@@ -4,6 +4,7 @@
 // program is killed.
 #include "engine/playercore.h"
 #include "fakesystem.h"
+#include "processstate.h"
 #include "state/outputbound.h"
 #include "window/mainform.h"
 
@@ -18,18 +19,6 @@
 namespace {
 const QString fakeEngine = QStringLiteral(FAKE_MPLAYER_PATH);
 constexpr qsizetype bound = OutputBound::limitChars + 8192;
-
-// Whether the process runs (a zombie has ended; only its parent has not yet
-// collected it).
-bool running(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray text = stat.readAll();
-    const qsizetype close = text.lastIndexOf(')');
-    return close >= 0 && text.size() > close + 2 && text.at(close + 2) != 'Z';
-}
 
 QString forDisplay(QString text)
 {
@@ -157,7 +146,7 @@ void EngineFloodTest::closingDuringAFloodEndsTheEngine()
     m_window->openCommandLineMedia(QStringLiteral("/open \"/media/flood.mkv\""));
     QTRY_VERIFY_WITH_TIMEOUT(received > 5000000, 60000);
     const qint64 engine = m_window->core().cm()->processId();
-    QVERIFY(running(engine));
+    QVERIFY(processRunning(engine));
     QVERIFY(state.value(Field::engineOutputBox).size() <= bound);
 
     // As at the end of the program: the window closes, then goes. Nothing
@@ -166,7 +155,7 @@ void EngineFloodTest::closingDuringAFloodEndsTheEngine()
     const qint64 receivedAtClose = received;
     m_window.reset();
     QCOMPARE(received, receivedAtClose);
-    QVERIFY(!running(engine));
+    QVERIFY(!processRunning(engine));
 }
 
 void EngineFloodTest::noEngineOutlivesAKilledProgram()
@@ -189,14 +178,14 @@ void EngineFloodTest::noEngineOutlivesAKilledProgram()
     };
     QTRY_VERIFY_WITH_TIMEOUT(engineStarted(), 15000);
     const auto reap = qScopeGuard([&] {
-        if (running(engine))
+        if (processRunning(engine))
             ::kill(static_cast<pid_t>(engine), SIGKILL);
     });
-    QVERIFY(running(engine));
+    QVERIFY(processRunning(engine));
 
     ::kill(static_cast<pid_t>(tavrin.processId()), SIGKILL);
     QVERIFY(tavrin.waitForFinished());
-    QTRY_VERIFY_WITH_TIMEOUT(!running(engine), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!processRunning(engine), 5000);
 }
 
 QTEST_MAIN(EngineFloodTest)
