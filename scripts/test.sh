@@ -18,6 +18,9 @@ if [ -z "${DISPLAY:-}" ]; then
   start_xvfb 91 2560x1440
 fi
 (cd "$build" && ctest --output-on-failure --timeout 300 -j2 "$@")
+echo "test: Release stage done after ${SECONDS}s"
 if [ "${SANITIZERS:-1}" != 0 ]; then
+  started=$SECONDS
   "$root/scripts/test-sanitized.sh" "$@"
+  echo "test: sanitizer stage took $((SECONDS - started))s, ${SECONDS}s in all"
 fi
