@@ -27,6 +27,14 @@ cp "$fuzz"/regressions/* "$corpus/"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$build/fuzz_engineoutput" -max_total_time="${FUZZ_SECONDS:-60}" -max_len=8192 \
+# The run's own log is long (a line per new input); it is shown whole only
+# when the run fails.
+log=$build/fuzz.log
+if ! "$build/fuzz_engineoutput" -max_total_time="${FUZZ_SECONDS:-60}" -max_len=8192 \
   -dict="$fuzz/engineoutput.dict" -artifact_prefix="$build/artifacts/" \
-  -print_final_stats=1 "$corpus"
+  -print_final_stats=1 "$corpus" > "$log" 2>&1; then
+  cat "$log"
+  echo "fuzz: failed; the input is in $build/artifacts/" >&2
+  exit 1
+fi
+echo "fuzz: $(grep -E '^Done [0-9]+ runs' "$log"), no failure"

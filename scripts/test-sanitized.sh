@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The sanitizer stage of the test command: builds the whole suite with
 # AddressSanitizer and UndefinedBehaviorSanitizer into ./build-asan
-# (SANITIZE_BUILD_DIR), runs every test in it, then runs the engine-output
-# fuzz target for a bounded time (scripts/fuzz.sh). Expects the Release build
+# (SANITIZE_BUILD_DIR), runs the engine-output fuzz target for a bounded time
+# (scripts/fuzz.sh), then every test of the sanitized build. Expects the Release build
 # to exist (its sample media are shared) and a display in DISPLAY.
 #
 #   test-sanitized.sh [ctest options]
@@ -17,5 +17,5 @@ BUILD_DIR=$build "$root/scripts/build.sh" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DSAMPLE_MEDIA_DIR="$release/media"
 
 . "$root/tests/sanitizers/environment.sh"
-(cd "$build" && ctest --output-on-failure --timeout 600 -j2 "$@")
 "$root/scripts/fuzz.sh"
+(cd "$build" && ctest --output-on-failure --timeout 600 -j2 "$@")
