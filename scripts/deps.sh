@@ -10,6 +10,8 @@ packages=(
   libpci-dev pciutils libblkid-dev libfontconfig-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   libmediainfo-dev libmediainfo0v5
+  # the engine-output fuzz target: clang's libFuzzer and sanitizer runtimes
+  clang-14 libclang-rt-14-dev
   # engines and codecs
   mplayer ffmpeg mediainfo
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad

@@ -61,11 +61,10 @@ struct KnobTrack
     // The knob's left edge for a fraction of the travel, kept on the panel.
     int leftFor(double ratio) const
     {
-        long long x = static_cast<long long>(travel() * ratio);
-        if (x < 0)
-            x = 0;
-        if (x > travel())
-            x = travel() > 0 ? travel() : 0;
-        return panelLeft + static_cast<int>(x);
+        if (travel() <= 0 || !(ratio > 0.0))
+            return panelLeft;
+        // Clamped before the conversion: a position far past an absurd
+        // length gives a ratio no integer holds.
+        return panelLeft + static_cast<int>(travel() * std::min(ratio, 1.0));
     }
 };

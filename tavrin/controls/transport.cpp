@@ -208,14 +208,16 @@ void Transport::requestFollow()
 void Transport::followPosition()
 {
     const PlayerState &state = m_core.state();
-    // Whole seconds, wide enough for any length.
-    const auto current =
-        static_cast<long long>(std::trunc(vbVal(state.value(Field::currentSecondsField))));
-    const auto total =
-        static_cast<long long>(std::trunc(vbVal(state.value(Field::totalSecondsField))));
+    // Whole seconds, wide enough for any length; a value too large even for
+    // that leaves the knob where it is.
+    const std::optional<qint64> current =
+        wholeInt64(vbVal(state.value(Field::currentSecondsField)));
+    const std::optional<qint64> total = wholeInt64(vbVal(state.value(Field::totalSecondsField)));
+    if (!current || !total)
+        return;
     // Without a length the knob rests at the left end.
     const double ratio =
-        total == 0 ? 0.0 : static_cast<double>(current) / static_cast<double>(total);
+        *total == 0 ? 0.0 : static_cast<double>(*current) / static_cast<double>(*total);
     if (!m_seek.dragging)
         setSeekKnobLeft(m_seek.leftFor(ratio));
 }
@@ -233,9 +235,11 @@ void Transport::seekTo(const std::optional<double> &fraction)
     if (!fraction)
         return;
     const double length = vbVal(m_core.state().value(Field::totalSecondsField));
-    const auto target = static_cast<qint64>(std::floor(length * *fraction));
-    qCDebug(lcTransport) << "seek to" << target << "of" << length;
-    m_core.sendCommand(EngineCommand::seekAbsolute(target));
+    const std::optional<qint64> target = wholeInt64(std::floor(length * *fraction));
+    if (!target)
+        return;
+    qCDebug(lcTransport) << "seek to" << *target << "of" << length;
+    m_core.sendCommand(EngineCommand::seekAbsolute(*target));
     setPlayState(PlayState::playing);
 }
 

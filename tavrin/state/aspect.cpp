@@ -3,14 +3,21 @@
 #include "vbnumber.h"
 
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 const QString fillScreen = QStringLiteral("꽉찬 화면");
 
-// Nearest multiple of 4, halves away from zero.
-int multipleOfFour(double value)
+// Nearest multiple of 4, halves away from zero; nothing when it is no size
+// a window can have.
+std::optional<int> multipleOfFour(double value)
 {
-    return 4 * static_cast<int>(std::round(value / 4.0));
+    const std::optional<int> quarters = wholeInt(std::round(value / 4.0));
+    if (!quarters || *quarters > std::numeric_limits<int>::max() / 4 ||
+        *quarters < std::numeric_limits<int>::min() / 4)
+        return std::nullopt;
+    return 4 * *quarters;
 }
 } // namespace
 
@@ -49,15 +56,19 @@ AspectResult applyAspect(const AspectInput &input)
     if (w <= 0 || h <= 0 || frameW <= 0 || frameH <= 0)
         return result;
 
-    const int widthForFullHeight = multipleOfFour(frameH * (w / h));
-    const int heightForFullWidth = multipleOfFour(frameW * (h / w));
     // Ratios compared to two decimals, so a picture within a hair of the
-    // frame's ratio fills it exactly.
-    const long long picture = static_cast<long long>(std::floor(w / h * 100.0));
-    const long long frame = static_cast<long long>(std::floor(frameW / frameH * 100.0));
-    if (picture > frame)
-        result.size = QSize(input.frame.width(), heightForFullWidth);
-    else if (frame > picture)
-        result.size = QSize(widthForFullHeight, input.frame.height());
+    // frame's ratio fills it exactly. Compared as doubles: a source size the
+    // engine printed absurdly large ("ID_VIDEO_WIDTH=1e300") makes a ratio no
+    // integer holds. Only the side that is actually computed can then be too
+    // large, and a size that does not fit leaves the frame as it is.
+    const double picture = std::floor(w / h * 100.0);
+    const double frame = std::floor(frameW / frameH * 100.0);
+    if (picture > frame) {
+        if (const std::optional<int> height = multipleOfFour(frameW * (h / w)))
+            result.size = QSize(input.frame.width(), *height);
+    } else if (frame > picture) {
+        if (const std::optional<int> width = multipleOfFour(frameH * (w / h)))
+            result.size = QSize(*width, input.frame.height());
+    }
     return result;
 }

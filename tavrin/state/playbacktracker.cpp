@@ -144,7 +144,10 @@ std::optional<QString> PlaybackTracker::secondsToShow() const
     const std::optional<double> fraction = m_knobFraction ? m_knobFraction() : std::nullopt;
     if (total.isEmpty() || !fraction)
         return std::nullopt;
-    return QString::number(static_cast<qint64>(std::floor(vbVal(total) * *fraction)));
+    const std::optional<qint64> seconds = wholeInt64(std::floor(vbVal(total) * *fraction));
+    if (!seconds)
+        return std::nullopt;
+    return QString::number(*seconds);
 }
 
 void PlaybackTracker::refreshPositionLabel()

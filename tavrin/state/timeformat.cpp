@@ -33,7 +33,11 @@ std::optional<QString> formatTime(const QString &seconds)
         return text;
     }
 
-    qint64 minutes = static_cast<qint64>(std::floor(t / 60.0));
+    // A length too large for a count of minutes is not a time: skip it.
+    const std::optional<qint64> wholeMinutes = wholeInt64(std::floor(t / 60.0));
+    if (!wholeMinutes)
+        return std::nullopt;
+    qint64 minutes = *wholeMinutes;
     double secs = std::round((t - static_cast<double>(minutes) * 60.0) * 10.0) / 10.0;
     // 119.97 rounds to a full minute: show 00:02:00.0, not 00:01:60.0.
     if (secs >= 60.0) {

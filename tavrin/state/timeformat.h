@@ -9,7 +9,8 @@ class PlayerState;
 // two digits, "00:00:00.0" for an empty text. Under a minute the seconds keep
 // the digits the engine printed and are cut to one decimal (45.25 shows
 // 00:00:45.2); from a minute on they are rounded (75.26 shows 00:01:15.3).
-// A text that is not a number gives nothing: the caller keeps its last text.
+// A text that is not a finite number, or one too large to count its minutes,
+// gives nothing: the caller keeps its last text.
 std::optional<QString> formatTime(const QString &seconds);
 
 // Reads the length from the first complete "ID_LENGTH=" line of the engine

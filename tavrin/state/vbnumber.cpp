@@ -44,6 +44,31 @@ std::optional<double> strictNumber(const QString &text)
     return value;
 }
 
+namespace {
+// Whether the whole part of value lies in [low, high). Both bounds are powers
+// of two, so they are exact as doubles, and NaN fails every comparison.
+bool wholePartWithin(double value, double low, double high)
+{
+    return std::isfinite(value) && std::trunc(value) >= low && std::trunc(value) < high;
+}
+} // namespace
+
+std::optional<qint64> wholeInt64(double value)
+{
+    constexpr double twoTo63 = 9223372036854775808.0;
+    if (!wholePartWithin(value, -twoTo63, twoTo63))
+        return std::nullopt;
+    return static_cast<qint64>(value);
+}
+
+std::optional<int> wholeInt(double value)
+{
+    constexpr double twoTo31 = 2147483648.0;
+    if (!wholePartWithin(value, -twoTo31, twoTo31))
+        return std::nullopt;
+    return static_cast<int>(value);
+}
+
 QString formatOneDecimal(double value)
 {
     const double tenths = std::round(value * 10.0);

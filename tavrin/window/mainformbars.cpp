@@ -98,12 +98,18 @@ void mainform::fitToVideo()
     const QString height = state.value(Field::sourceHeightField);
     if (width.isEmpty() || height.isEmpty())
         return;
-    // One source pixel to one device pixel, plus the bars unless they are hidden.
-    const qreal ratio = devicePixelRatio();
-    int clientHeight = qRound(height.toInt() / ratio);
-    if (!state.is(Field::minimalModeFlag, QStringLiteral("1")))
-        clientHeight += m_statusToolbar->height() + m_bottomToolbar->height();
-    resize(qRound(width.toInt() / ratio), clientHeight);
+    // A size no window can have is the engine's nonsense, not a video: the
+    // window keeps its size (and the bars added to it cannot overflow).
+    const int sourceWidth = width.toInt();
+    const int sourceHeight = height.toInt();
+    if (sourceWidth <= QWIDGETSIZE_MAX && sourceHeight <= QWIDGETSIZE_MAX) {
+        // One source pixel to one device pixel, plus the bars unless they are hidden.
+        const qreal ratio = devicePixelRatio();
+        int clientHeight = qRound(sourceHeight / ratio);
+        if (!state.is(Field::minimalModeFlag, QStringLiteral("1")))
+            clientHeight += m_statusToolbar->height() + m_bottomToolbar->height();
+        resize(qRound(sourceWidth / ratio), clientHeight);
+    }
     state.setValue(Field::parameterOpenedField, QStringLiteral("0"));
 }
 

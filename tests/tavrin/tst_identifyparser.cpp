@@ -53,6 +53,8 @@ private Q_SLOTS:
     void summaryForms();
     void outputSizeAndColourSpace();
     void parsingTwiceReusesTheItems();
+    void numbersThatDoNotConvertAreSkipped_data();
+    void numbersThatDoNotConvertAreSkipped();
 };
 
 void IdentifyParserTest::sampleMediaInformation()
@@ -286,6 +288,43 @@ void IdentifyParserTest::parsingTwiceReusesTheItems()
     QCOMPARE(p.options.itemCount(Menu::audioTrackMenu), 2);
     QCOMPARE(p.options.itemCount(Menu::embeddedSubtitleMenu), 1);
     QCOMPARE(p.options.caption(Menu::audioTrackMenu, 1), QStringLiteral("1 - eng"));
+}
+
+void IdentifyParserTest::numbersThatDoNotConvertAreSkipped_data()
+{
+    QTest::addColumn<QString>("lines");
+    QTest::addColumn<QString>("lengthLabel");
+    QTest::addColumn<QString>("subtitleCaption");
+    const QString kept = QStringLiteral("00:00:10.0");
+    QTest::newRow("length past any integer") << "ID_LENGTH=1e300" << kept << emptyListCaption;
+    QTest::newRow("length of 1e96") << "ID_LENGTH=1e96" << kept << emptyListCaption;
+    QTest::newRow("infinite length") << "ID_LENGTH=inf" << kept << emptyListCaption;
+    QTest::newRow("length not a number") << "ID_LENGTH=nan" << kept << emptyListCaption;
+    QTest::newRow("length below the start") << "ID_LENGTH=-1e300"
+                                            << "00:00:00.0" << emptyListCaption;
+    QTest::newRow("subtitle id past any int")
+        << "ID_FILE_SUB_ID=9999999999999999999\r\nID_FILE_SUB_FILENAME=/m/a.srt" << kept
+        << emptyListCaption;
+    QTest::newRow("subtitle id in range")
+        << "ID_FILE_SUB_ID=0\r\nID_FILE_SUB_FILENAME=/m/a.srt" << kept << "a.srt";
+}
+
+void IdentifyParserTest::numbersThatDoNotConvertAreSkipped()
+{
+    QFETCH(QString, lines);
+    QFETCH(QString, lengthLabel);
+    QFETCH(QString, subtitleCaption);
+    PlayerState state;
+    OptionStore options;
+    options.resetList(Menu::audioTrackMenu, true);
+    options.resetList(Menu::subtitleFileMenu, false);
+    options.resetList(Menu::embeddedSubtitleMenu, false);
+    state.setValue(Field::totalTimeLabel, QStringLiteral("00:00:10.0"));
+    state.setValue(Field::engineOutputBox,
+                   QStringLiteral(" Starting playback...\r\n") + lines + QStringLiteral("\r\n"));
+    QVERIFY(runDetailParse(state, options));
+    QCOMPARE(state.value(Field::totalTimeLabel), lengthLabel);
+    QCOMPARE(options.caption(Menu::subtitleFileMenu, 0), subtitleCaption);
 }
 
 QTEST_GUILESS_MAIN(IdentifyParserTest)

@@ -5,6 +5,7 @@
 #include "state/vbnumber.h"
 
 #include <QTest>
+#include <limits>
 
 class TimeFormatTest : public QObject
 {
@@ -14,6 +15,8 @@ private Q_SLOTS:
     void formatTimeRows();
     void valReadsTheLeadingNumber_data();
     void valReadsTheLeadingNumber();
+    void wholeNumbersThatDoNotFitFail_data();
+    void wholeNumbersThatDoNotFitFail();
     void fixedFormats();
     void frameNumbers();
     void aspectRows_data();
@@ -54,6 +57,21 @@ void TimeFormatTest::formatTimeRows_data()
                                         << "11:06:40.0";
     QTest::newRow("negative start reads as the start") << "-0.1"
                                                        << "00:00:00.0";
+    // The engine's numbers are input: what is no time keeps the last text.
+    QTest::newRow("not a number") << "abc"
+                                  << "<none>";
+    QTest::newRow("minutes beyond any integer") << "1e96"
+                                                << "<none>";
+    QTest::newRow("length beyond any integer") << "1e300"
+                                               << "<none>";
+    QTest::newRow("far below the start reads as the start") << "-1e300"
+                                                            << "00:00:00.0";
+    QTest::newRow("infinite") << "inf"
+                              << "<none>";
+    QTest::newRow("not a number at all") << "nan"
+                                         << "<none>";
+    QTest::newRow("beyond double") << "1e400"
+                                   << "<none>";
 }
 
 void TimeFormatTest::formatTimeRows()
@@ -83,6 +101,57 @@ void TimeFormatTest::valReadsTheLeadingNumber()
     QFETCH(QString, text);
     QFETCH(double, expected);
     QCOMPARE(vbVal(text), expected);
+}
+
+void TimeFormatTest::wholeNumbersThatDoNotFitFail_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("asInt64");
+    QTest::addColumn<QString>("asInt");
+    const double inf = std::numeric_limits<double>::infinity();
+    QTest::newRow("fraction cut towards zero") << 2.9 << "2"
+                                               << "2";
+    QTest::newRow("negative fraction cut towards zero") << -2.9 << "-2"
+                                                        << "-2";
+    QTest::newRow("largest int") << 2147483647.9 << "2147483647"
+                                 << "2147483647";
+    QTest::newRow("one past the largest int") << 2147483648.0 << "2147483648"
+                                              << "<none>";
+    QTest::newRow("smallest int") << -2147483648.9 << "-2147483648"
+                                  << "-2147483648";
+    QTest::newRow("one below the smallest int") << -2147483649.0 << "-2147483649"
+                                                << "<none>";
+    // 2^63 - 1024 is the largest double below 2^63.
+    QTest::newRow("largest int64 a double holds") << 9223372036854774784.0 << "9223372036854774784"
+                                                  << "<none>";
+    QTest::newRow("2^63") << 9223372036854775808.0 << "<none>"
+                          << "<none>";
+    QTest::newRow("-2^63") << -9223372036854775808.0 << "-9223372036854775808"
+                           << "<none>";
+    QTest::newRow("the engine's 9999999999999999999") << 9999999999999999999.0 << "<none>"
+                                                      << "<none>";
+    QTest::newRow("1e300") << 1e300 << "<none>"
+                           << "<none>";
+    QTest::newRow("-1e300") << -1e300 << "<none>"
+                            << "<none>";
+    QTest::newRow("infinite") << inf << "<none>"
+                              << "<none>";
+    QTest::newRow("minus infinite") << -inf << "<none>"
+                                    << "<none>";
+    QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << "<none>"
+                         << "<none>";
+}
+
+void TimeFormatTest::wholeNumbersThatDoNotFitFail()
+{
+    QFETCH(double, value);
+    QFETCH(QString, asInt64);
+    QFETCH(QString, asInt);
+    const auto text = [](const auto &whole) {
+        return whole ? QString::number(*whole) : QStringLiteral("<none>");
+    };
+    QCOMPARE(text(wholeInt64(value)), asInt64);
+    QCOMPARE(text(wholeInt(value)), asInt);
 }
 
 void TimeFormatTest::fixedFormats()
@@ -180,6 +249,24 @@ void TimeFormatTest::aspectRows_data()
                                             << "0"
                                             << ""
                                             << "0" << 0 << frame << frame << false;
+    // Source sizes the engine printed absurdly: the picture still gets a
+    // size, or the frame stays as it is.
+    QTest::newRow("absurdly wide source") << "1e300"
+                                          << "360"
+                                          << ""
+                                          << "0" << 0 << frame << QSize(524, 0) << false;
+    QTest::newRow("absurdly tall source") << "640"
+                                          << "1e300"
+                                          << ""
+                                          << "0" << 0 << frame << QSize(0, 234) << false;
+    QTest::newRow("absurd ratio both ways") << "1e300"
+                                            << "1e-300"
+                                            << ""
+                                            << "0" << 0 << frame << QSize(524, 0) << false;
+    QTest::newRow("width past any integer") << "9999999999999999999"
+                                            << "1"
+                                            << ""
+                                            << "0" << 0 << frame << QSize(524, 0) << false;
     QTest::newRow("collapsed frame") << "640"
                                      << "360"
                                      << ""

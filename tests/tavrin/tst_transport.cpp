@@ -1,9 +1,9 @@
 // The transport against the scripted engine: the exact lines each operation
 // writes, the state it leaves, and the knob mechanics; and the position poll.
-#include "receivedlog.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/playercore.h"
+#include "receivedlog.h"
 #include "state/playbacktracker.h"
 
 #include <QFile>
@@ -40,6 +40,7 @@ private Q_SLOTS:
     void trackReleaseStaysOnTheTrack();
     void volumeKnobDragAndTrackClick();
     void knobFollowsLongMedia();
+    void numbersThatDoNotConvertAreSkipped();
     void playPauseCaption();
     void positionPollOnlyWhilePlayingAndOneAtATime();
     void unansweredPollIsNotRepeatedEveryTick();
@@ -373,6 +374,42 @@ void TransportTest::knobFollowsLongMedia()
     // No length: the left end.
     state.setValue(Field::totalSecondsField, QString());
     QVERIFY(QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft; }, 1000));
+}
+
+void TransportTest::numbersThatDoNotConvertAreSkipped()
+{
+    startEngine();
+    PlayerState &state = m_core->state();
+    PlaybackTracker tracker(*m_core);
+    tracker.setSeekKnobFraction([this] { return m_transport->seekKnobFraction(); });
+    state.setValue(Field::totalSecondsField, QStringLiteral("80000"));
+    state.setValue(Field::currentSecondsField, QStringLiteral("40000.5"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft + 116; }, 1000));
+    QVERIFY(QTest::qWaitFor([&] { return !m_transport->seekSliderTimer.isActive(); }, 1000));
+    // A position no integer holds leaves the knob and the label alone.
+    QString label = state.value(Field::currentTimeLabel);
+    state.setValue(Field::currentSecondsField, QStringLiteral("1e96"));
+    QCOMPARE(m_transport->seekKnob().knobLeft, panelLeft + 116);
+    QCOMPARE(state.value(Field::currentTimeLabel), label);
+    // A position that converts but lies absurdly far past the length: the right end.
+    state.setValue(Field::totalSecondsField, QStringLiteral("1"));
+    state.setValue(Field::currentSecondsField, QStringLiteral("1e18"));
+    QVERIFY(
+        QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft + 232; }, 1000));
+    // A length no integer holds: no seek target, nothing is sent, and the
+    // time under the held knob cannot be told.
+    label = state.value(Field::currentTimeLabel);
+    state.setValue(Field::totalSecondsField, QStringLiteral("1e300"));
+    state.setValue(Field::currentSecondsField, QStringLiteral("1e300"));
+    QVERIFY(QTest::qWaitFor([&] { return !m_transport->seekSliderTimer.isActive(); }, 1000));
+    QCOMPARE(m_transport->seekKnob().knobLeft, panelLeft + 232);
+    m_transport->seekTrackReleased(121);
+    m_transport->seekKnobPressed(0);
+    tracker.refreshPositionLabel();
+    m_transport->seekKnobReleased();
+    QCOMPARE(received(), QStringList());
+    QCOMPARE(state.value(Field::currentTimeLabel), label);
 }
 
 void TransportTest::playPauseCaption()
