@@ -18,3 +18,19 @@ start_xvfb() {
   echo "no free display number from :$first" >&2
   return 1
 }
+
+# start_openbox FIRST SIZE: an Xvfb of its own as start_xvfb gives, with the
+# openbox window manager on it (for what only a window manager does: stacking
+# on top, full screen, moving a window). Waits until openbox manages the
+# display and leaves its process id in openbox_pid.
+start_openbox() {
+  start_xvfb "$1" "$2" || return 1
+  openbox --sm-disable >/dev/null 2>&1 &
+  openbox_pid=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY" >&2
+  return 1
+}

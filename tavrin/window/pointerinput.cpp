@@ -3,13 +3,13 @@
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/playercore.h"
+#include "platform/windowmove.h"
 #include "screenmodes.h"
 
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
-#include <QWindow>
 
 namespace {
 const QString one = QStringLiteral("1");
@@ -43,12 +43,9 @@ PointerInput::PointerInput(PlayerCore &core, Transport &transport, ScreenModes &
 
     m_parts.videoFrame->setMouseTracking(true);
     m_parts.videoWindow->setMouseTracking(true);
-    m_parts.videoFrame->installEventFilter(this);
-    m_parts.videoWindow->installEventFilter(this);
-    for (QWidget *bar : m_parts.bars)
-        bar->installEventFilter(this);
     // Qt gives the wheel to the widget under the pointer, whichever of the
-    // main window's widgets that is: watch them all.
+    // main window's widgets that is: one filter over the whole program sees
+    // them all, and the picture's, the frame's and the bars' mouse events.
     qApp->installEventFilter(this);
 }
 
@@ -96,11 +93,6 @@ bool PointerInput::eventFilter(QObject *watched, QEvent *event)
         return false;
     auto *mouse = static_cast<QMouseEvent *>(event);
     auto *over = static_cast<QWidget *>(watched);
-    // An event over the picture reaches the frame too, as it travels up to
-    // the parents: the frame handles only what lies on its black border.
-    if (over == m_parts.videoFrame &&
-        m_parts.videoWindow->geometry().contains(mouse->position().toPoint()))
-        return false;
     switch (type) {
     case QEvent::MouseButtonPress:
         pressed(over, mouse);
@@ -214,8 +206,7 @@ void PointerInput::drag(const QPoint &global)
         // The window follows the pointer from the press, not from where the
         // travel was noticed.
         window->move(m_windowAtPress + travel);
-        QWindow *handle = window->windowHandle();
-        if (handle && handle->startSystemMove()) {
+        if (startWindowManagerMove(window, global)) {
             // The window manager moves it from here on.
             m_dragArmed = false;
             m_dragging = false;

@@ -199,10 +199,11 @@ void ScreenModes::enter(bool fill)
     saveRect(window->geometry(), windowFields);
 
     setFrameless(true);
-    // A window manager stacks a full-screen window above its panels; a bare
-    // X server only knows the geometry.
-    window->showFullScreen();
+    // A bare X server only knows the geometry; a window manager stacks a
+    // full-screen window above its panels. The geometry goes first: set on
+    // a full-screen window it would take the full-screen state off again.
     window->setGeometry(screenRect);
+    window->showFullScreen();
 
     m_hoverZonesVisible = true;
     setBarsVisible(false);
