@@ -60,6 +60,7 @@ private Q_SLOTS:
     void wheelIsVolume();
     void alwaysOnTopWhilePlaying();
     void dvdMenusGetThePointer();
+    void rightReleaseOverTheBarsOpensThePopup();
 
 private:
     void play(const QString &path = QStringLiteral("/media/clip.mkv"));
@@ -495,6 +496,42 @@ void ScreenModesTest::dvdMenusGetThePointer()
     QTest::mouseRelease(m_window->videoFrame(), Qt::LeftButton, {}, QPoint(2, 2));
     const QStringList lines = received();
     QVERIFY2(!lines.contains(QStringLiteral("dvdnav mouse ")), qPrintable(lines.join(u'|')));
+}
+
+void ScreenModesTest::rightReleaseOverTheBarsOpensThePopup()
+{
+    m_window->normalMode();
+    m_window->resize(900, 422);
+    m_window->core().state().setValue(Field::infoLabel, QStringLiteral("H264 | MP4A"));
+    m_window->setWindowTitle(QStringLiteral("clip.mkv - Tavrin v1.0.53"));
+    StatusToolbar *status = m_window->statusToolbar();
+    BottomToolbar *bottom = m_window->bottomToolbar();
+    QMenu *popup = m_window->popupMenu();
+    const struct
+    {
+        const char *name;
+        QWidget *widget;
+        QPoint at;
+        bool opens;
+    } rows[] = {
+        {"name label", status->nameLabel(), {2, 2}, true},
+        {"info label", status->infoLabel(), {2, 2}, true},
+        {"status bar", status, {status->width() / 2, 5}, true},
+        {"bottom right part", bottom->bottomRightToolbar(), {1, 1}, true},
+        {"bottom bar", bottom, {198, 20}, true},
+        {"play button", bottom->playPauseButton(), {5, 5}, false},
+        {"stop button", bottom->stopButton(), {5, 5}, false},
+        {"left button on the status bar", status, {status->width() / 2, 5}, false},
+    };
+    for (const auto &row : rows) {
+        const Qt::MouseButton button =
+            QByteArray(row.name).startsWith("left") ? Qt::LeftButton : Qt::RightButton;
+        QTest::mouseClick(row.widget, button, {}, row.at);
+        QTest::qWait(50);
+        QVERIFY2(popup->isVisible() == row.opens, row.name);
+        popup->close();
+        QTRY_VERIFY(!popup->isVisible());
+    }
 }
 
 QTEST_MAIN(ScreenModesTest)

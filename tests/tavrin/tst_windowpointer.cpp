@@ -7,6 +7,7 @@
 #include "engine/commands.h"
 #include "fakesystem.h"
 #include "receivedlog.h"
+#include "window/bottomtoolbar.h"
 #include "window/mainform.h"
 #include "window/pointerinput.h"
 #include "window/screenmodes.h"
@@ -110,6 +111,7 @@ private Q_SLOTS:
     void doubleClickPausesOnlyOnThePicture();
     void pointerHidesWhileItRestsInFullScreen();
     void realEngineKeepsDrawingThroughTheModes();
+    void wheelNotchesOfTheRealPointer();
 
 private:
     void playFake();
@@ -282,6 +284,14 @@ void WindowPointerTest::pointerHidesWhileItRestsInFullScreen()
     QTRY_VERIFY_WITH_TIMEOUT(!cursorBlank(), 500);
     QTRY_VERIFY_WITH_TIMEOUT(cursorBlank(), 3000);
 
+    // Suspended (an open dialog): shown, and the hiding stops.
+    m_window->core().state().setValue(Field::cursorTimerOffField, QStringLiteral("1"));
+    QTRY_VERIFY_WITH_TIMEOUT(!pointer.isMouseHidden(), 500);
+    QVERIFY(!pointer.cursorTimer.isActive());
+    m_window->core().state().setValue(Field::cursorTimerOffField, QStringLiteral("0"));
+    pointerTo(middle + QPoint(60, 60));
+    QTRY_VERIFY_WITH_TIMEOUT(cursorBlank(), 3000);
+
     // The right button shows it at once, with the popup menu.
     xdotool({QStringLiteral("click"), QStringLiteral("3")});
     QTRY_VERIFY(m_window->popupMenu()->isVisible());
@@ -301,16 +311,25 @@ void WindowPointerTest::realEngineKeepsDrawingThroughTheModes()
     if (!QFile::exists(sample))
         QSKIP("the sample media is made by the build");
     qunsetenv("TAVRIN_MPLAYER");
+    m_window->normalMode();
     m_window->openCommandLineMedia(QStringLiteral("/open \"") + sample + QLatin1Char('"'));
     PlayerState &state = m_window->core().state();
     QTRY_VERIFY_WITH_TIMEOUT(state.value(Field::currentSecondsField).toDouble() > 1.0, 15000);
     VideoWindow *video = m_window->videoWindow();
     QTRY_VERIFY_WITH_TIMEOUT(pictureMoves(video), 5000);
+    m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-normal.png"));
 
     m_window->externalFullScreen();
     QTRY_COMPARE(video->width(), m_window->screen()->geometry().width());
     QTRY_VERIFY_WITH_TIMEOUT(pictureMoves(video), 5000);
     m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-full-screen.png"));
+    // The bottom strip brings the bars up over the picture.
+    pointerTo(QPoint(m_window->width() / 2, m_window->height() - 10));
+    QTRY_VERIFY(m_window->bottomToolbar()->isVisible());
+    QTest::qWait(300);
+    m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-full-screen-bars.png"));
+    pointerTo(QPoint(m_window->width() / 2, m_window->height() / 2));
+    QTRY_VERIFY(!m_window->bottomToolbar()->isVisible());
     m_window->externalFillScreen();
     QTRY_COMPARE(video->size(), m_window->screen()->geometry().size());
     QTRY_VERIFY_WITH_TIMEOUT(pictureMoves(video), 5000);
@@ -324,6 +343,31 @@ void WindowPointerTest::realEngineKeepsDrawingThroughTheModes()
     QCOMPARE(QString::number(video->winId()), video->windowIdText());
     QVERIFY(m_window->core().isEngineRunning());
     m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-back-in-the-window.png"));
+}
+
+void WindowPointerTest::wheelNotchesOfTheRealPointer()
+{
+    playFake();
+    VideoWindow *video = m_window->videoWindow();
+    pointerTo(video->mapToGlobal(video->rect().center()));
+    QStringList lines;
+    auto turn = [&](const char *button) {
+        xdotool({QStringLiteral("click"), QString::fromLatin1(button)});
+        lines.clear();
+        // Each line is taken once: collect until the engine has had time.
+        QTest::qWaitFor(
+            [&] {
+                lines += received();
+                return !lines.isEmpty();
+            },
+            1000);
+        return lines;
+    };
+    // Buttons 4 and 5 turn the wheel up and down, 6 and 7 tilt it sideways.
+    QCOMPARE(turn("4"), QStringList{QStringLiteral("pausing_keep_force volume 55 1 ")});
+    QCOMPARE(turn("6"), QStringList());
+    QCOMPARE(turn("7"), QStringList());
+    QCOMPARE(turn("5"), QStringList{QStringLiteral("pausing_keep_force volume 50 1 ")});
 }
 
 QTEST_MAIN(WindowPointerTest)
