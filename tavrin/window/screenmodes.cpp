@@ -278,7 +278,11 @@ void ScreenModes::fitToVideo()
     PlayerState &state = m_core.state();
     if (!state.is(Field::parameterOpenedField, one))
         return;
-    if (setWindowSizeFactor(1.0))
+    setWindowSizeFactor(1.0);
+    // Once the size is known the fit is over for this medium, even when the
+    // size was one no window can have and the window kept its own.
+    if (!state.value(Field::sourceWidthField).isEmpty() &&
+        !state.value(Field::sourceHeightField).isEmpty())
         state.setValue(Field::parameterOpenedField, zero);
 }
 

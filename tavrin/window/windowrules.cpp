@@ -8,8 +8,8 @@
 namespace WindowRules {
 
 namespace {
-// Qt's largest widget size: a source that claims more (a broken stream's
-// 2147483647) gives the largest window there can be instead of an overflow.
+// Qt's largest widget size (QWIDGETSIZE_MAX); a factor may not take a window
+// past it.
 constexpr double largestSide = 16777215.0;
 
 int side(double pixels)
@@ -46,6 +46,9 @@ std::optional<QSize> clientSizeForFactor(const QString &sourceWidth, const QStri
     const double width = vbVal(sourceWidth);
     const double height = vbVal(sourceHeight);
     if (!(width > 0) || !(height > 0) || !(devicePixelRatio > 0))
+        return std::nullopt;
+    // A side no window can have is a broken stream's nonsense, not a video.
+    if (width > largestSide || height > largestSide)
         return std::nullopt;
     const double scale = factor / devicePixelRatio;
     return QSize(side(width * scale), side(height * scale + (minimal ? 0 : barsHeight)));

@@ -24,7 +24,8 @@ QRect hoverZoneRect(QSize client, int bottomBarHeight);
 
 // The client size for a window that shows the source at `factor` times its
 // size, one source pixel to one device pixel, plus the bars unless minimal.
-// None when the source size is unknown or not a size.
+// None when the source size is unknown, not a size, or one that no window
+// can have (a broken stream's 2147483647).
 std::optional<QSize> clientSizeForFactor(const QString &sourceWidth, const QString &sourceHeight,
                                          double factor, double devicePixelRatio, bool minimal,
                                          int barsHeight);

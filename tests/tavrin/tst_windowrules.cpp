@@ -91,9 +91,13 @@ void WindowRulesTest::windowSizeFromTheSource_data()
                                     << "" << 2.0 << 1.0 << false << none;
     QTest::newRow("not a size") << "0"
                                 << "abc" << 1.0 << 1.0 << false << none;
-    QTest::newRow("a broken stream's size")
-        << "2147483647"
-        << "2147483647" << 2.0 << 1.0 << false << std::optional(QSize(16777215, 16777215));
+    QTest::newRow("a broken stream's size") << "2147483647"
+                                            << "360" << 1.0 << 1.0 << false << none;
+    QTest::newRow("a broken stream's height") << "640"
+                                              << "2147483000" << 1.0 << 1.0 << true << none;
+    QTest::newRow("doubled past the largest window")
+        << "16000000"
+        << "9000000" << 2.0 << 1.0 << false << std::optional(QSize(16777215, 16777215));
 }
 
 void WindowRulesTest::windowSizeFromTheSource()
