@@ -13,7 +13,6 @@
 
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
 
 void mainform::setUpTransportBars()
 {

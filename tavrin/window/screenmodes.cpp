@@ -62,7 +62,6 @@ void ScreenModes::setBarsVisible(bool visible)
         m_parts.statusBar->raise();
         m_parts.bottomBar->raise();
     }
-    Q_EMIT modeChanged();
 }
 
 QRect ScreenModes::hoverZone() const
@@ -149,7 +148,6 @@ void ScreenModes::switchState(const QString &state)
 {
     m_core.state().setValue(Field::fullScreenStateField, state);
     applyAspect();
-    Q_EMIT modeChanged();
 }
 
 void ScreenModes::saveRect(const QRect &rect, const Field (&fields)[4])
@@ -211,7 +209,6 @@ void ScreenModes::enter(bool fill)
     m_core.sendCommand(EngineCommand::voFullscreenOff);
     m_core.state().setValue(Field::fullScreenStateField, fill ? fillScreen : fullScreen);
     applyAspect();
-    Q_EMIT modeChanged();
 }
 
 void ScreenModes::leave()
@@ -232,7 +229,6 @@ void ScreenModes::leave()
     // When the saved size is the screen's size no resize event comes: lay the
     // window out now, or the frame stays under the bars.
     layOut();
-    Q_EMIT modeChanged();
 }
 
 void ScreenModes::minimalMode()

@@ -67,8 +67,6 @@ public:
 Q_SIGNALS:
     // The window has its border again: the pointer must not stay hidden.
     void becameWindowed();
-    // The mode, the bars or the hover zones changed.
-    void modeChanged();
 
 private:
     void run(DisplayMode::Step step);
