@@ -16,14 +16,14 @@ cleanup() {
 trap cleanup EXIT
 if [ "${1:-}" = "--openbox" ]; then
   shift
-  start_openbox 200 1600x900 || exit 1
+  start_openbox 1600x900 || exit 1
 elif [ "${1:-}" = "--two-monitors" ]; then
   shift
-  start_xvfb 200 2880x900 || exit 1
+  start_own_xvfb 2880x900 || exit 1
   # The server's one output becomes the left monitor; the right one has none.
   xrandr --setmonitor left 1600/423x900/238+0+0 screen >/dev/null &&
     xrandr --setmonitor right 1280/338x720/190+1600+0 none >/dev/null || exit 1
 else
-  start_xvfb 200 1600x900 || exit 1
+  start_own_xvfb 1600x900 || exit 1
 fi
 "$@"
