@@ -182,7 +182,12 @@ void ScreenModes::setFrameless(bool frameless)
 void ScreenModes::enter(bool fill)
 {
     QWidget *window = m_parts.window;
-    if (window->isMaximized())
+    // The place to return to is the normal window's. Under a window manager
+    // the way back from maximised takes a round trip, so the geometry read
+    // just after it would still be the maximised one.
+    const bool maximised = window->isMaximized();
+    const QRect windowRect = maximised ? window->normalGeometry() : window->geometry();
+    if (maximised)
         window->showNormal();
     // The screen the window is on, not the primary one: with two monitors the
     // picture stays where the user put it.
@@ -194,7 +199,7 @@ void ScreenModes::enter(bool fill)
     m_parts.videoWindow->setGeometry(covering);
     saveRect(m_parts.videoFrame->geometry(), frameFields);
     m_parts.videoFrame->setGeometry(covering);
-    saveRect(window->geometry(), windowFields);
+    saveRect(windowRect, windowFields);
 
     setFrameless(true);
     // A bare X server only knows the geometry; a window manager stacks a

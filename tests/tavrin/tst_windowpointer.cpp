@@ -112,6 +112,7 @@ private Q_SLOTS:
     void pointerHidesWhileItRestsInFullScreen();
     void realEngineKeepsDrawingThroughTheModes();
     void wheelNotchesOfTheRealPointer();
+    void fullScreenFromMaximisedReturnsToTheNormalWindow();
 
 private:
     void playFake();
@@ -370,6 +371,33 @@ void WindowPointerTest::wheelNotchesOfTheRealPointer()
     QCOMPARE(turn("6"), QStringList());
     QCOMPARE(turn("7"), QStringList());
     QCOMPARE(turn("5"), QStringList{QStringLiteral("pausing_keep_force volume 50 1 ")});
+}
+
+void WindowPointerTest::fullScreenFromMaximisedReturnsToTheNormalWindow()
+{
+    if (!windowManagerRuns())
+        QSKIP("needs a window manager (own_display.sh --openbox)");
+    const QRect normal = m_window->geometry();
+    m_window->showMaximized();
+    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
+    QTRY_VERIFY(m_window->width() > normal.width());
+    m_window->toggleFullScreen();
+    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
+    m_window->toggleFullScreen();
+    QTRY_VERIFY(!windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
+    // The window it was before it was maximised, not a maximised-sized one.
+    QTRY_COMPARE(m_window->geometry(), normal);
+    QVERIFY(!windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
+
+    // A size key on a maximised window: a normal window of that size.
+    playFake();
+    m_window->showMaximized();
+    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
+    QVERIFY(m_window->setWindowSizeFactor(0.5));
+    QTRY_COMPARE(m_window->size(), QSize(320, 180));
+    QTest::qWait(300);
+    QCOMPARE(m_window->size(), QSize(320, 180));
+    QVERIFY(!windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
 }
 
 QTEST_MAIN(WindowPointerTest)
