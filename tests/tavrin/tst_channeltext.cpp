@@ -38,6 +38,7 @@ private Q_SLOTS:
     void assemblerKeepsSplitCharactersWhole();
     void assemblerLetsAnEndlessLineThrough();
 
+
     void priorityTable();
 };
 
@@ -66,8 +67,7 @@ void ChannelTextTest::commandTexts_data()
     row("mute off", muteOff, "pausing_keep_force mute 0 ");
     row("speed 1.5", speedSet(QStringLiteral("1.5")), "pausing_keep_force speed_set 1.5 ");
     row("speed reset has no blank", speedReset, "pausing_keep_force speed_set 1.0");
-    row("audio delay", audioDelay(QStringLiteral("-0.1")),
-        "pausing_keep_force audio_delay -0.1 1 ");
+    row("audio delay", audioDelay(QStringLiteral("-0.1")), "pausing_keep_force audio_delay -0.1 1 ");
     row("sub delay reset", subDelay(QStringLiteral("0")), "pausing_keep_force sub_delay 0 1 ");
     row("sub scale", subScale(QStringLiteral("3.5")), "pausing_keep_force sub_scale 3.5 1 ");
     row("sub hidden", subVisibilityOff, "pausing_keep_force sub_visibility 0 ");
@@ -105,30 +105,26 @@ void ChannelTextTest::routing_data()
     QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("oneLine");
 
-    QTest::newRow("position alone") << crlf("ANS_TIME_POSITION=1.3\n") << "1.3"
-                                    << "" << false;
+    QTest::newRow("position alone") << crlf("ANS_TIME_POSITION=1.3\n") << "1.3" << "" << false;
     QTest::newRow("two values: the last wins, both go")
-        << crlf("ANS_TIME_POSITION=1.3\nANS_TIME_POSITION=1.6\n") << "1.6"
-        << "" << false;
+        << crlf("ANS_TIME_POSITION=1.3\nANS_TIME_POSITION=1.6\n") << "1.6" << "" << false;
     QTest::newRow("answers among output")
-        << crlf("ANS_TIME_POSITION=1.3\nA\nANS_TIME_POSITION=1.6\nB\n") << "1.6" << crlf("A\nB\n")
-        << false;
+        << crlf("ANS_TIME_POSITION=1.3\nA\nANS_TIME_POSITION=1.6\nB\n") << "1.6"
+        << crlf("A\nB\n") << false;
     QTest::newRow("the last answer unfinished: the chunk is output")
         << crlf("ANS_TIME_POSITION=1.3\nA\nANS_TIME_POSITION=1.7") << "-"
         << crlf("ANS_TIME_POSITION=1.3\nA\nANS_TIME_POSITION=1.7") << true;
     QTest::newRow("same value twice: both go")
-        << crlf("ANS_TIME_POSITION=2.0\nANS_TIME_POSITION=2.0\n") << "2.0"
-        << "" << false;
-    QTest::newRow("position without its line end") << crlf("A: 1\nANS_TIME_POSITION=1.3") << "-"
-                                                   << crlf("A: 1\nANS_TIME_POSITION=1.3") << true;
+        << crlf("ANS_TIME_POSITION=2.0\nANS_TIME_POSITION=2.0\n") << "2.0" << "" << false;
+    QTest::newRow("position without its line end")
+        << crlf("A: 1\nANS_TIME_POSITION=1.3") << "-" << crlf("A: 1\nANS_TIME_POSITION=1.3")
+        << true;
     QTest::newRow("output with a position")
         << crlf("Starting playback...\nANS_TIME_POSITION=0.0\nVO: [x11] 640x360\n") << "0.0"
         << crlf("Starting playback...\nVO: [x11] 640x360\n") << false;
-    QTest::newRow("ordinary output")
-        << crlf("Starting playback...\n") << "-" << crlf("Starting playback...\n") << true;
-    QTest::newRow("nothing") << ""
-                             << "-"
-                             << "" << false;
+    QTest::newRow("ordinary output") << crlf("Starting playback...\n") << "-"
+                                     << crlf("Starting playback...\n") << true;
+    QTest::newRow("nothing") << "" << "-" << "" << false;
 }
 
 void ChannelTextTest::routing()

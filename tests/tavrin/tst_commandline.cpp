@@ -65,72 +65,23 @@ void CommandLineTest::defaultSettingsPieceByPiece()
     for (const CommandLinePiece &piece : commandLinePieces(s.state, s.options, s.env))
         texts << piece.text;
     QCOMPARE(texts,
-             QStringList({"/usr/bin/mplayer ",
-                          "\"/media/a b.mkv\"",
-                          " -wid 123",
-                          " -colorkey 65793",
-                          " -slave -quiet -identify -nokeepaspect -zoom -vo x11,",
-                          " -speed 1.0",
-                          "",
-                          " -sws 2",
-                          "",
-                          " -vf pp=forcequant",
-                          " -lavdopts threads=2",
-                          " -volume 50",
-                          "",
-                          " -channels 2",
-                          " -stereo 0",
+             QStringList({"/usr/bin/mplayer ", "\"/media/a b.mkv\"", " -wid 123",
+                          " -colorkey 65793", " -slave -quiet -identify -nokeepaspect -zoom -vo x11,",
+                          " -speed 1.0", "", " -sws 2", "", " -vf pp=forcequant",
+                          " -lavdopts threads=2", " -volume 50", "", " -channels 2", " -stereo 0",
                           " -af scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0",
                           " -nofontconfig -font \"/fonts/NanumGothicBold.ttf\" -subfont-text-scale "
                           "3 -subpos 97 -subfont-outline 2 -subfont-blur 1.5",
-                          " -subcp cp949 -unicode -subdelay 0",
-                          "",
-                          " -idx"}));
-    QCOMPARE(s.arguments(), QStringList({"/media/a b.mkv",
-                                         "-wid",
-                                         "123",
-                                         "-colorkey",
-                                         "65793",
-                                         "-slave",
-                                         "-quiet",
-                                         "-identify",
-                                         "-nokeepaspect",
-                                         "-zoom",
-                                         "-vo",
-                                         "x11,",
-                                         "-speed",
-                                         "1.0",
-                                         "-sws",
-                                         "2",
-                                         "-vf",
-                                         "pp=forcequant",
-                                         "-lavdopts",
-                                         "threads=2",
-                                         "-volume",
-                                         "50",
-                                         "-channels",
-                                         "2",
-                                         "-stereo",
-                                         "0",
-                                         "-af",
-                                         "scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0",
-                                         "-nofontconfig",
-                                         "-font",
-                                         "/fonts/NanumGothicBold.ttf",
-                                         "-subfont-text-scale",
-                                         "3",
-                                         "-subpos",
-                                         "97",
-                                         "-subfont-outline",
-                                         "2",
-                                         "-subfont-blur",
-                                         "1.5",
-                                         "-subcp",
-                                         "cp949",
-                                         "-unicode",
-                                         "-subdelay",
-                                         "0",
-                                         "-idx"}));
+                          " -subcp cp949 -unicode -subdelay 0", "", " -idx"}));
+    QCOMPARE(s.arguments(),
+             QStringList({"/media/a b.mkv", "-wid", "123", "-colorkey", "65793", "-slave",
+                          "-quiet", "-identify", "-nokeepaspect", "-zoom", "-vo", "x11,", "-speed", "1.0",
+                          "-sws", "2", "-vf", "pp=forcequant", "-lavdopts", "threads=2",
+                          "-volume", "50", "-channels", "2", "-stereo", "0", "-af",
+                          "scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0", "-nofontconfig", "-font",
+                          "/fonts/NanumGothicBold.ttf", "-subfont-text-scale", "3", "-subpos",
+                          "97", "-subfont-outline", "2", "-subfont-blur", "1.5", "-subcp",
+                          "cp949", "-unicode", "-subdelay", "0", "-idx"}));
     QCOMPARE(buildEngineLaunch(s.state, s.options, s.env).niceValue.value_or(99), 0);
     // Without a font file the plain renderer gets only "-nofontconfig".
     s.state.setValue(Field::subFontPathField, QString());
@@ -232,9 +183,9 @@ void CommandLineTest::styledSubtitlesUseTheStyleFile()
     Setup s;
     s.state.setValue(Field::useDefaultSubtitleSettingsField, QStringLiteral("0"));
     s.state.setValue(Field::assFontScaleField, QStringLiteral("1.5"));
-    QVERIFY(s.text().contains(
-        QStringLiteral(" -ass -ass-styles \"/home/u/.local/share/Tavrin/setting/subtitle.ass\" "
-                       "-ass-font-scale 1.5 -subcp cp949")));
+    QVERIFY(s.text().contains(QStringLiteral(
+        " -ass -ass-styles \"/home/u/.local/share/Tavrin/setting/subtitle.ass\" "
+        "-ass-font-scale 1.5 -subcp cp949")));
     QVERIFY(!s.arguments().contains(QStringLiteral("-font")));
 }
 
@@ -258,17 +209,18 @@ void CommandLineTest::optionRows_data()
     auto row = [](const QString &name, Menu m, int item, const QString &expected) {
         QTest::newRow(qPrintable(name)) << int(m) << item << expected;
     };
-    const char *deinterlace[] = {
-        " -vf pp=forcequant ",       " -vf pp=forcequant,pp=lb ", " -vf pp=forcequant,pp=li ",
-        " -vf pp=forcequant,pp=ci ", " -vf pp=forcequant,pp=md ", " -vf pp=forcequant,pp=fd ",
-        " -vf pp=forcequant,pp=l5 ", " -vf pp=forcequant,yadif ", " -vf pp=forcequant,kerndeint "};
+    const char *deinterlace[] = {" -vf pp=forcequant ",       " -vf pp=forcequant,pp=lb ",
+                                 " -vf pp=forcequant,pp=li ", " -vf pp=forcequant,pp=ci ",
+                                 " -vf pp=forcequant,pp=md ", " -vf pp=forcequant,pp=fd ",
+                                 " -vf pp=forcequant,pp=l5 ", " -vf pp=forcequant,yadif ",
+                                 " -vf pp=forcequant,kerndeint "};
     for (int i = 0; i < 9; ++i)
         row(QStringLiteral("deinterlace %1").arg(i), Menu::deinterlaceMenu, i,
             QString::fromLatin1(deinterlace[i]));
     for (int i = 0; i < 11; ++i)
         row(QStringLiteral("scaler %1").arg(i), Menu::scalerMenu, i,
             QStringLiteral(" -sws %1 ").arg(i));
-    const char *rates[] = {"8000",  "11025", "12000", "16000", "22050",  "24000",
+    const char *rates[] = {"8000", "11025", "12000", "16000", "22050", "24000",
                            "32000", "44100", "48000", "96000", "128000", "192000"};
     row(QStringLiteral("sample rate unchanged"), Menu::sampleRateMenu, 0,
         QStringLiteral(" -af scaletempo,equalizer="));
@@ -295,8 +247,7 @@ void CommandLineTest::optionRows_data()
         QStringLiteral(" -vf pp=forcequant,unsharp=l5x5:1:c5x5:1 "));
     row(QStringLiteral("denoise"), Menu::denoiseMenu, -1,
         QStringLiteral(" -vf pp=forcequant,hqdn3d "));
-    row(QStringLiteral("dering"), Menu::deringMenu, -1,
-        QStringLiteral(" -vf pp=forcequant,pp=dr "));
+    row(QStringLiteral("dering"), Menu::deringMenu, -1, QStringLiteral(" -vf pp=forcequant,pp=dr "));
     row(QStringLiteral("autolevels"), Menu::autoLevelsMenu, -1,
         QStringLiteral(" -vf pp=forcequant,pp=al "));
     row(QStringLiteral("pitch correction off"), Menu::pitchCorrectionMenu, -1,
@@ -307,8 +258,8 @@ void CommandLineTest::optionRows_data()
         QStringLiteral(" -af scaletempo,karaoke,equalizer="));
     row(QStringLiteral("normalizer"), Menu::normalizerMenu, -1,
         QStringLiteral(" -af scaletempo,volnorm,equalizer="));
-    row(QStringLiteral("motion vectors (the engine cannot draw them)"), Menu::motionVectorsMenu, -1,
-        QStringLiteral(" -lavdopts threads=2 "));
+    row(QStringLiteral("motion vectors (the engine cannot draw them)"), Menu::motionVectorsMenu,
+        -1, QStringLiteral(" -lavdopts threads=2 "));
 }
 
 void CommandLineTest::optionRows()
@@ -345,9 +296,9 @@ void CommandLineTest::styleFileBytes()
 void CommandLineTest::numbersReadLikeTheProgramAlwaysDid()
 {
     const QList<QPair<const char *, double>> rows = {
-        {"12", 12}, {" 12.5 ", 12.5}, {"-3", -3},          {"1 2", 12},   {"12abc", 12},
-        {"abc", 0}, {"", 0},          {".5", 0.5},         {"1e3", 1000}, {"1e", 1},
-        {"+7", 7},  {"-", 0},         {"5423.45", 5423.45}};
+        {"12", 12},     {" 12.5 ", 12.5}, {"-3", -3},   {"1 2", 12},  {"12abc", 12},
+        {"abc", 0},     {"", 0},          {".5", 0.5},  {"1e3", 1000}, {"1e", 1},
+        {"+7", 7},      {"-", 0},         {"5423.45", 5423.45}};
     for (const auto &[text, value] : rows)
         QCOMPARE(vbVal(QString::fromUtf8(text)), value);
 }
@@ -374,8 +325,7 @@ void CommandLineTest::subtitleCodePage()
     QCOMPARE(subtitleCodePageFor(media), QStringLiteral("utf-8"));
     QFile::remove(dir.filePath(QStringLiteral("movie.srt")));
     QCOMPARE(subtitleCodePageFor(media), QStringLiteral("cp949")); // ASCII only
-    write(QStringLiteral("movie.srt"), "\xEF\xBB\xBF"
-                                       "1\nascii\n");
+    write(QStringLiteral("movie.srt"), "\xEF\xBB\xBF" "1\nascii\n");
     QCOMPARE(subtitleCodePageFor(media), QStringLiteral("utf-8")); // a byte-order mark
     QCOMPARE(subtitleCodePageFor(QStringLiteral("http://example.com/movie.mkv")),
              QStringLiteral("cp949"));

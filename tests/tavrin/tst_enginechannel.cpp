@@ -72,9 +72,8 @@ void EngineChannelTest::startPlaying(PlayerCore &core, const QString &media)
     core.launchEngine();
     QVERIFY(core.isEngineRunning());
     QVERIFY(waitFor([&] {
-        return core.state()
-            .value(Field::engineOutputBox)
-            .contains(QStringLiteral("Starting playback...\r\n"));
+        return core.state().value(Field::engineOutputBox).contains(
+            QStringLiteral("Starting playback...\r\n"));
     }));
 }
 
@@ -84,44 +83,19 @@ void EngineChannelTest::everyCommandReachesTheEngineAsItsTextAndCrLf()
     FakeSystem system;
     PlayerCore core(&system);
     startPlaying(core);
-    const QStringList commands = {EngineCommand::pause,
-                                  frameStep,
-                                  getTimePosKeepPause,
-                                  seekRelative(-10),
-                                  seekAbsolute(42),
-                                  volumeKeepPause(QStringLiteral("55")),
-                                  volume(QStringLiteral("55")),
-                                  switchAudio(QStringLiteral("1")),
-                                  muteOn,
-                                  muteOff,
-                                  speedSet(QStringLiteral("1.5")),
-                                  speedReset,
-                                  audioDelay(QStringLiteral("0.1")),
-                                  subDelay(QStringLiteral("-0.1")),
-                                  subScale(QStringLiteral("1.5")),
-                                  subVisibilityOff,
-                                  subVisibilityOn,
-                                  subStepBack,
-                                  subStepForward,
-                                  subSourceNone,
-                                  subFile(1),
-                                  subDemux(QStringLiteral("0")),
-                                  gamma(QStringLiteral("10")),
-                                  contrast(QStringLiteral("-5")),
-                                  brightness(QStringLiteral("3")),
-                                  hue(QStringLiteral("2")),
-                                  saturation(QStringLiteral("1")),
-                                  equalizerBands(QStringLiteral("0:0:0:0:0:0:0:0:0:0")),
-                                  voFullscreenOff,
-                                  dvdnavUp,
-                                  dvdnavDown,
-                                  dvdnavLeft,
-                                  dvdnavRight,
-                                  dvdnavSelect,
-                                  dvdnavPrev,
-                                  dvdnavMouse,
-                                  setMousePos(10.f, 20.5f),
-                                  QStringLiteral("say 한글 명령")};
+    const QStringList commands = {
+        EngineCommand::pause, frameStep, getTimePosKeepPause, seekRelative(-10), seekAbsolute(42),
+        volumeKeepPause(QStringLiteral("55")), volume(QStringLiteral("55")),
+        switchAudio(QStringLiteral("1")), muteOn, muteOff, speedSet(QStringLiteral("1.5")),
+        speedReset, audioDelay(QStringLiteral("0.1")), subDelay(QStringLiteral("-0.1")),
+        subScale(QStringLiteral("1.5")), subVisibilityOff, subVisibilityOn, subStepBack,
+        subStepForward, subSourceNone, subFile(1), subDemux(QStringLiteral("0")),
+        gamma(QStringLiteral("10")), contrast(QStringLiteral("-5")),
+        brightness(QStringLiteral("3")), hue(QStringLiteral("2")),
+        saturation(QStringLiteral("1")),
+        equalizerBands(QStringLiteral("0:0:0:0:0:0:0:0:0:0")), voFullscreenOff, dvdnavUp,
+        dvdnavDown, dvdnavLeft, dvdnavRight, dvdnavSelect, dvdnavPrev, dvdnavMouse,
+        setMousePos(10.f, 20.5f), QStringLiteral("say 한글 명령")};
     QString expected;
     for (const QString &command : commands) {
         core.sendCommand(command);
@@ -255,9 +229,8 @@ void EngineChannelTest::endWithRestartStartsAgainAndKeepsTheInformation()
     QCOMPARE(core.options().itemCount(Menu::audioTrackMenu), 1);
     QCOMPARE(core.state().value(Field::playStateField), PlayState::playing);
     QVERIFY(waitFor([&] {
-        return core.state()
-            .value(Field::engineOutputBox)
-            .contains(QStringLiteral("Starting playback..."));
+        return core.state().value(Field::engineOutputBox).contains(
+            QStringLiteral("Starting playback..."));
     }));
     // The new run's box starts with its own command line.
     QVERIFY(!core.state().value(Field::engineOutputBox).contains(QStringLiteral("(Quit)")));
@@ -323,8 +296,7 @@ void EngineChannelTest::mediaPathIsOneArgument()
     const QString media = QStringLiteral("/tmp/a b \"c\" 'd' $(touch pwned) 한글.mkv");
     startPlaying(core, media);
     const QString box = core.state().value(Field::engineOutputBox);
-    QVERIFY(box.contains(QStringLiteral("\r\nFAKE_ARG=") + media +
-                         QStringLiteral("\r\nFAKE_ARG=-wid\r\n")));
+    QVERIFY(box.contains(QStringLiteral("\r\nFAKE_ARG=") + media + QStringLiteral("\r\nFAKE_ARG=-wid\r\n")));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
     core.sendCommand(EngineCommand::quit);
     QVERIFY(waitFor([&] { return !core.isEngineRunning(); }));
@@ -339,9 +311,7 @@ void EngineChannelTest::hiddenSubtitlesAndGammaAreSentAfterTheStart()
     core.state().setValue(Field::savedSecondsField, QStringLiteral("12.5"));
     startPlaying(core);
     QCOMPARE(core.state().value(Field::savedSecondsField), QString());
-    QVERIFY(core.state()
-                .value(Field::engineOutputBox)
-                .contains(QStringLiteral("FAKE_ARG=-ss\r\nFAKE_ARG=12.5\r\n")));
+    QVERIFY(core.state().value(Field::engineOutputBox).contains(QStringLiteral("FAKE_ARG=-ss\r\nFAKE_ARG=12.5\r\n")));
     core.sendCommand(EngineCommand::quit);
     QVERIFY(waitFor([&] { return !core.isEngineRunning(); }));
     QCOMPARE(log(), QStringLiteral("pausing_keep_force sub_visibility 0 \r\n"

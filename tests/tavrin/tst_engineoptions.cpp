@@ -107,14 +107,13 @@ void EngineOptionsTest::everyOptionIsAccepted_data()
     OptionStore store;
     for (const Menu m : arrays) {
         for (int i : store.indices(m))
-            QTest::newRow(
-                qPrintable(OptionStore::nameOf(m) + QLatin1Char(' ') + QString::number(i)))
+            QTest::newRow(qPrintable(OptionStore::nameOf(m) + QLatin1Char(' ') + QString::number(i)))
                 << int(m) << i;
     }
-    for (const Menu m :
-         {Menu::postProcessingMenu, Menu::blurMenu, Menu::sharpenMenu, Menu::denoiseMenu,
-          Menu::deringMenu, Menu::autoLevelsMenu, Menu::pitchCorrectionMenu, Menu::extraStereoMenu,
-          Menu::voiceRemovalMenu, Menu::normalizerMenu, Menu::motionVectorsMenu})
+    for (const Menu m : {Menu::postProcessingMenu, Menu::blurMenu, Menu::sharpenMenu,
+                         Menu::denoiseMenu, Menu::deringMenu, Menu::autoLevelsMenu,
+                         Menu::pitchCorrectionMenu, Menu::extraStereoMenu, Menu::voiceRemovalMenu,
+                         Menu::normalizerMenu, Menu::motionVectorsMenu})
         QTest::newRow(qPrintable(OptionStore::nameOf(m))) << int(m) << -1;
     QTest::newRow("styled subtitles") << int(Menu::Count) << -3;
     QTest::newRow("picture values and a start position") << int(Menu::Count) << -4;
@@ -158,10 +157,8 @@ void EngineOptionsTest::subtitlesBesideTheSampleShowTheirText_data()
 {
     QTest::addColumn<QString>("encoding");
     QTest::addColumn<QString>("codePage");
-    QTest::newRow("CP949") << "CP949"
-                           << "cp949";
-    QTest::newRow("UTF-8") << "UTF-8"
-                           << "utf-8";
+    QTest::newRow("CP949") << "CP949" << "cp949";
+    QTest::newRow("UTF-8") << "UTF-8" << "utf-8";
 }
 
 void EngineOptionsTest::subtitlesBesideTheSampleShowTheirText()
@@ -174,8 +171,8 @@ void EngineOptionsTest::subtitlesBesideTheSampleShowTheirText()
     QVERIFY(QFile::copy(sample, media));
     QFile srt(dir.filePath(QStringLiteral("영상.srt")));
     QVERIFY(srt.open(QIODevice::WriteOnly));
-    const QString text =
-        QStringLiteral("1\n00:00:00,100 --> 00:00:05,000\n") + line + QStringLiteral("\n\n");
+    const QString text = QStringLiteral("1\n00:00:00,100 --> 00:00:05,000\n") + line +
+                         QStringLiteral("\n\n");
     srt.write(QStringEncoder(encoding.toLatin1().constData()).encode(text));
     srt.close();
 

@@ -21,10 +21,8 @@ const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
 
 bool started(mainform &w)
 {
-    return w.core()
-        .state()
-        .value(Field::engineOutputBox)
-        .contains(QStringLiteral("Starting playback...\r\n"));
+    return w.core().state().value(Field::engineOutputBox).contains(
+        QStringLiteral("Starting playback...\r\n"));
 }
 
 void drop(mainform &w, const QStringList &files)
@@ -149,12 +147,10 @@ void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()
     const QString firstRun = m_window->core().state().value(Field::processHandleField);
 
     m_window->opener().restartAtPosition();
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return m_window->core().state().value(Field::processHandleField) != firstRun &&
-                   started(*m_window);
-        },
-        15000));
+    QVERIFY(QTest::qWaitFor([&] {
+        return m_window->core().state().value(Field::processHandleField) != firstRun &&
+               started(*m_window);
+    }, 15000));
     const QString box = m_window->core().state().value(Field::engineOutputBox);
     QVERIFY(box.contains(QStringLiteral(" -volume 50 -aid 1 -channels 2")));
     QVERIFY(box.contains(QStringLiteral(" -ss ")));

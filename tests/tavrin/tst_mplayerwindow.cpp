@@ -24,10 +24,8 @@ const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
 
 bool playbackStarted(mainform &w)
 {
-    return w.core()
-        .state()
-        .value(Field::engineOutputBox)
-        .contains(QStringLiteral("Starting playback...\r\n"));
+    return w.core().state().value(Field::engineOutputBox).contains(
+        QStringLiteral("Starting playback...\r\n"));
 }
 
 void xdotool(const QStringList &arguments)
@@ -125,8 +123,9 @@ void MPlayerWindowTest::playsTheSampleIntoTheWindow()
     // The window asks for the position itself; wait until the picture has
     // run for a while.
     bool ok = false;
-    QVERIFY(QTest::qWaitFor(
-        [&] { return state.value(Field::currentSecondsField).toDouble(&ok) > 1.5 && ok; }, 10000));
+    QVERIFY(QTest::qWaitFor([&] {
+        return state.value(Field::currentSecondsField).toDouble(&ok) > 1.5 && ok;
+    }, 10000));
     QVERIFY(!state.value(Field::engineOutputBox).contains(QStringLiteral("ANS_TIME_POSITION")));
     QVERIFY(!m_window->engineOutputBox()->toPlainText().contains(QStringLiteral("ANS_")));
 
@@ -135,22 +134,20 @@ void MPlayerWindowTest::playsTheSampleIntoTheWindow()
     // the window is raised before each look.
     VideoWindow *video = m_window->videoWindow();
     QSet<QRgb> colours;
-    const bool seen = QTest::qWaitFor(
-        [&] {
-            m_window->raise();
-            QTest::qWait(100);
-            const QPoint origin = video->mapToGlobal(QPoint(0, 0));
-            const QImage shot =
-                m_window->screen()
-                    ->grabWindow(0, origin.x(), origin.y(), video->width(), video->height())
-                    .toImage();
-            colours.clear();
-            for (int y = 0; y < shot.height(); y += 4)
-                for (int x = 0; x < shot.width(); x += 4)
-                    colours.insert(shot.pixel(x, y) & 0xffffff);
-            return colours.size() > 20;
-        },
-        5000);
+    const bool seen = QTest::qWaitFor([&] {
+        m_window->raise();
+        QTest::qWait(100);
+        const QPoint origin = video->mapToGlobal(QPoint(0, 0));
+        const QImage shot =
+            m_window->screen()
+                ->grabWindow(0, origin.x(), origin.y(), video->width(), video->height())
+                .toImage();
+        colours.clear();
+        for (int y = 0; y < shot.height(); y += 4)
+            for (int x = 0; x < shot.width(); x += 4)
+                colours.insert(shot.pixel(x, y) & 0xffffff);
+        return colours.size() > 20;
+    }, 5000);
     m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-playing.png"));
     QVERIFY2(seen, qPrintable(QStringLiteral("%1 colours, first #%2")
                                   .arg(colours.size())
@@ -172,8 +169,8 @@ void MPlayerWindowTest::mouseAndKeysReachTheWindowWhileTheEngineDraws()
     QSignalSpy keys(m_window.get(), &mainform::keyPressed);
 
     const QPoint centre = video->mapToGlobal(video->rect().center());
-    xdotool({QStringLiteral("mousemove"), QString::number(centre.x()), QString::number(centre.y()),
-             QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousemove"), QString::number(centre.x()),
+             QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
     QVERIFY(presses.wait(3000) || presses.count() > 0);
     QCOMPARE(presses.first().at(0).value<Qt::MouseButton>(), Qt::LeftButton);
 
@@ -198,11 +195,9 @@ void MPlayerWindowTest::restartKeepsTheInformationAndQuitStops()
     state.setValue(Field::restartFlag, QStringLiteral("1"));
     m_window->sendCommand(EngineCommand::quit);
 
-    QVERIFY(QTest::qWaitFor(
-        [&] {
-            return state.value(Field::processHandleField) != firstRun && playbackStarted(*m_window);
-        },
-        15000));
+    QVERIFY(QTest::qWaitFor([&] {
+        return state.value(Field::processHandleField) != firstRun && playbackStarted(*m_window);
+    }, 15000));
     QVERIFY(m_window->core().isEngineRunning());
     QCOMPARE(state.value(Field::restartFlag), QStringLiteral("0"));
     QCOMPARE(state.value(Field::sourceWidthField), QStringLiteral("640"));
@@ -245,11 +240,8 @@ void MPlayerWindowTest::strangeFileNamesReachTheEngineWhole()
     m_window->core().state().setValue(Field::mediaPathField, dir.filePath(name));
     m_window->launchEngine();
     QVERIFY(QTest::qWaitFor([&] { return playbackStarted(*m_window); }, 15000));
-    QVERIFY(m_window->core()
-                .state()
-                .value(Field::engineOutputBox)
-                .contains(QStringLiteral("\r\nID_FILENAME=") + dir.filePath(name) +
-                          QStringLiteral("\r\n")));
+    QVERIFY(m_window->core().state().value(Field::engineOutputBox).contains(
+        QStringLiteral("\r\nID_FILENAME=") + dir.filePath(name) + QStringLiteral("\r\n")));
     quitAndWait();
 
     // A relative path that begins with "-" is a file, never an option.
@@ -260,10 +252,8 @@ void MPlayerWindowTest::strangeFileNamesReachTheEngineWhole()
     const bool started = QTest::qWaitFor([&] { return playbackStarted(*m_window); }, 15000);
     QDir::setCurrent(previous);
     QVERIFY(started);
-    QVERIFY(m_window->core()
-                .state()
-                .value(Field::engineOutputBox)
-                .contains(QStringLiteral("\r\nID_FILENAME=./") + name + QStringLiteral("\r\n")));
+    QVERIFY(m_window->core().state().value(Field::engineOutputBox).contains(
+        QStringLiteral("\r\nID_FILENAME=./") + name + QStringLiteral("\r\n")));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("pwned"))));
     QVERIFY(!QFile::exists(QStringLiteral("pwned")));
 }

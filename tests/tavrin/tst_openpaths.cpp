@@ -21,9 +21,7 @@ bool waitFor(const std::function<bool()> &condition, int ms = 5000)
 
 bool started(PlayerCore &core)
 {
-    return core.state()
-        .value(Field::engineOutputBox)
-        .contains(QStringLiteral("Starting playback..."));
+    return core.state().value(Field::engineOutputBox).contains(QStringLiteral("Starting playback..."));
 }
 } // namespace
 
@@ -82,18 +80,12 @@ void OpenPathsTest::commandLineMedia_data()
 {
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QString>("medium");
-    QTest::newRow("marker and quoted path") << "/open \"/media/a b.mkv\""
-                                            << "/media/a b.mkv";
-    QTest::newRow("after other words") << "-x /open \"/media/c.mkv\" y"
-                                       << "/media/c.mkv";
-    QTest::newRow("no marker") << "\"/media/a.mkv\""
-                               << "";
-    QTest::newRow("marker in capitals") << "/OPEN \"/media/a.mkv\""
-                                        << "";
-    QTest::newRow("no closing quote") << "/open \"/media/a.mkv"
-                                      << "";
-    QTest::newRow("empty") << ""
-                           << "";
+    QTest::newRow("marker and quoted path") << "/open \"/media/a b.mkv\"" << "/media/a b.mkv";
+    QTest::newRow("after other words") << "-x /open \"/media/c.mkv\" y" << "/media/c.mkv";
+    QTest::newRow("no marker") << "\"/media/a.mkv\"" << "";
+    QTest::newRow("marker in capitals") << "/OPEN \"/media/a.mkv\"" << "";
+    QTest::newRow("no closing quote") << "/open \"/media/a.mkv" << "";
+    QTest::newRow("empty") << "" << "";
 }
 
 void OpenPathsTest::commandLineMedia()
@@ -107,9 +99,9 @@ void OpenPathsTest::commandLineMedia()
     QCOMPARE(state.value(Field::parameterInfoField), commandLine);
     QCOMPARE(state.value(Field::parameterOpenedField),
              commandLine.isEmpty() ? QString() : QStringLiteral("1"));
-    QCOMPARE(m_opener->windowTitle(), medium.isEmpty() ? QStringLiteral("Tavrin v1.0.53")
-                                                       : MediaOpener::displayNameOf(medium) +
-                                                             QStringLiteral(" - Tavrin v1.0.53"));
+    QCOMPARE(m_opener->windowTitle(),
+             medium.isEmpty() ? QStringLiteral("Tavrin v1.0.53")
+                              : MediaOpener::displayNameOf(medium) + QStringLiteral(" - Tavrin v1.0.53"));
 }
 
 void OpenPathsTest::openingStopsTheOldEngineAndTitlesTheWindow()
@@ -122,9 +114,8 @@ void OpenPathsTest::openingStopsTheOldEngineAndTitlesTheWindow()
     QVERIFY(m_core->isEngineRunning());
     QVERIFY(m_core->state().value(Field::processHandleField) != firstRun);
     QVERIFY(waitFor([&] {
-        return m_core->state()
-            .value(Field::engineOutputBox)
-            .contains(QStringLiteral("FAKE_ARG=/media/둘째.mkv"));
+        return m_core->state().value(Field::engineOutputBox).contains(
+            QStringLiteral("FAKE_ARG=/media/둘째.mkv"));
     }));
     QCOMPARE(titles.last().at(0).toString(), QStringLiteral("둘째.mkv - Tavrin v1.0.53"));
 }
@@ -155,10 +146,8 @@ void OpenPathsTest::dvdDriveCaptions()
              QStringLiteral("dvdnav:// -dvd-device /dev/sr1"));
     QCOMPARE(m_opener->windowTitle(), QStringLiteral("Movie Disc - Tavrin v1.0.53"));
     QVERIFY(waitFor([&] { return started(*m_core); }));
-    QVERIFY(m_core->state()
-                .value(Field::engineOutputBox)
-                .contains(QStringLiteral(
-                    "FAKE_ARG=dvdnav://\r\nFAKE_ARG=-dvd-device\r\nFAKE_ARG=/dev/sr1\r\n")));
+    QVERIFY(m_core->state().value(Field::engineOutputBox).contains(
+        QStringLiteral("FAKE_ARG=dvdnav://\r\nFAKE_ARG=-dvd-device\r\nFAKE_ARG=/dev/sr1\r\n")));
     // A drive without a label gives an empty name before the suffix.
     m_opener->playDvdDrive(QStringLiteral("/dev/sr0: "));
     QCOMPARE(m_opener->windowTitle(), QStringLiteral(" - Tavrin v1.0.53"));
@@ -192,9 +181,8 @@ void OpenPathsTest::aviSynthScriptReplacesEveryPlaceholder()
     QCOMPARE(m_core->state().value(Field::mediaPathField), m_opener->aviSynthScriptPath());
     QCOMPARE(m_opener->windowTitle(), QStringLiteral("원본 영상.avi - Tavrin v1.0.53"));
     // The default template is the two-line DirectShow script.
-    QCOMPARE(
-        MediaOpener::aviSynthTemplate(),
-        QStringLiteral("DirectShowSource(\"%원본위치%\", convertfps=true)\r\nConvertToYV12()\r\n"));
+    QCOMPARE(MediaOpener::aviSynthTemplate(),
+             QStringLiteral("DirectShowSource(\"%원본위치%\", convertfps=true)\r\nConvertToYV12()\r\n"));
 }
 
 void OpenPathsTest::restartKeepsTheCheckedTrackNumberOnly()
@@ -368,8 +356,7 @@ void OpenPathsTest::machineDefaults()
     QCOMPARE(core.options().checkedItem(Menu::videoOutputMenu).value_or(-1), 1);
     QCOMPARE(core.options().checkedItem(Menu::cpuPriorityMenu).value_or(-1), 4);
     QCOMPARE(core.options().indices(Menu::dvdDriveMenu), QList<int>({0, 1}));
-    QCOMPARE(core.options().caption(Menu::dvdDriveMenu, 0),
-             QStringLiteral("/dev/sr0: My Movie Disc"));
+    QCOMPARE(core.options().caption(Menu::dvdDriveMenu, 0), QStringLiteral("/dev/sr0: My Movie Disc"));
     QCOMPARE(core.options().caption(Menu::dvdDriveMenu, 1), QStringLiteral("/dev/sr1: "));
     QVERIFY(core.options().entry(Menu::dvdDriveMenu, 1).enabled);
     QCOMPARE(core.state().value(Field::subFontPathField), QStringLiteral("/my/font.ttf"));

@@ -1,9 +1,9 @@
 // The transport against the scripted engine: the exact lines each operation
 // writes, the state it leaves, and the knob mechanics; and the position poll.
+#include "receivedlog.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "engine/playercore.h"
-#include "receivedlog.h"
 #include "state/playbacktracker.h"
 
 #include <QFile>

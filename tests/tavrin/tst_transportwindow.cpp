@@ -1,8 +1,8 @@
 // The transport in the real window with the real MPlayer playing the sample:
 // what the engine received (through a tap that copies its input), the
 // position, the labels, the knobs and the end of the medium.
-#include "controls/transport.h"
 #include "receivedlog.h"
+#include "controls/transport.h"
 #include "state/playbacktracker.h"
 #include "state/timeformat.h"
 #include "window/bottomtoolbar.h"
