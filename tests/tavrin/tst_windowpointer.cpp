@@ -227,14 +227,20 @@ void WindowPointerTest::dragMovesTheWindowByThePicture()
     const QPoint start = video->mapToGlobal(video->rect().center());
     pointerTo(start);
     xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
-    // In steps, as a hand moves: first past the drag distance, then on.
-    for (const QPoint step : {QPoint(20, 10), QPoint(60, 30), QPoint(100, 50)}) {
-        QTest::qWait(100);
+    // In steps, as a hand moves: first past the drag distance, where the
+    // window follows and the window manager takes over, then on. (The window
+    // manager tells where the window went when the move ends.)
+    pointerTo(start + QPoint(20, 10));
+    QTRY_COMPARE(m_window->frameGeometry().topLeft(), before + QPoint(20, 10));
+    QTest::qWait(300);
+    for (const QPoint step : {QPoint(60, 30), QPoint(100, 50)}) {
         pointerTo(start + step);
+        QTest::qWait(150);
     }
-    QTest::qWait(200);
     xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
     QTRY_COMPARE(m_window->frameGeometry().topLeft(), before + QPoint(100, 50));
+    QTest::qWait(200);
+    QCOMPARE(m_window->frameGeometry().topLeft(), before + QPoint(100, 50));
     QCOMPARE(received(), QStringList());
     QCOMPARE(m_window->core().state().value(Field::playStateField), PlayState::playing);
 }
