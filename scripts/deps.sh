@@ -23,6 +23,10 @@ packages=(
   fonts-nanum fontconfig
   # a display for the tests, and the tools to look at it
   xvfb xauth x11-utils xdotool imagemagick libxcb-cursor0
+  # a window manager for the tests of stacking, full screen and dragging
+  openbox wmctrl libxfixes-dev
+  # xrandr: a display of two monitors for the full-screen test
+  x11-xserver-utils
   # Qt's own dialogs in Korean (OblenMediaInfo's open dialog)
   qt6-translations-l10n
 )

@@ -18,3 +18,41 @@ start_xvfb() {
   echo "no free display number from :$first" >&2
   return 1
 }
+
+# start_own_xvfb SIZE: an Xvfb on a display number that the server itself
+# picks (-displayfd): tests that start at the same moment cannot both take the
+# same free number. Returns once it accepts clients, exports DISPLAY and
+# leaves its process id in xvfb_pid.
+start_own_xvfb() {
+  local size=$1 numbers
+  numbers=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$numbers" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 200); do
+    if grep -q '^[0-9][0-9]*$' "$numbers"; then
+      export DISPLAY=":$(head -n 1 "$numbers")"
+      rm -f "$numbers"
+      return 0
+    fi
+    sleep 0.05
+  done
+  rm -f "$numbers"
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+# start_openbox SIZE: a display of its own as start_own_xvfb gives, with the
+# openbox window manager on it (for what only a window manager does: stacking
+# on top, full screen, moving a window). Waits until openbox manages the
+# display and leaves its process id in openbox_pid.
+start_openbox() {
+  start_own_xvfb "$1" || return 1
+  openbox --sm-disable >/dev/null 2>&1 &
+  openbox_pid=$!
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  echo "openbox did not start on $DISPLAY" >&2
+  return 1
+}

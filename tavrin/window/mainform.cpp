@@ -5,6 +5,7 @@
 #include "engine/commands.h"
 #include "engine/startup.h"
 #include "outputmirror.h"
+#include "screenmodes.h"
 #include "state/playbacktracker.h"
 #include "statustoolbar.h"
 #include "videowindow.h"
@@ -81,7 +82,7 @@ mainform::mainform(SystemServices *services, QWidget *parent)
     connect(&m_opener, &MediaOpener::windowTitleChanged, this, &QWidget::setWindowTitle);
 
     setUpTransportBars();
-    layoutVideo();
+    setUpScreen();
 }
 
 mainform::~mainform() = default;
@@ -118,16 +119,37 @@ void mainform::openCommandLineMedia(const ProgramCommandLine &commandLine)
 
 void mainform::normalMode()
 {
-    m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("0"));
-    setBarsVisible(true);
-    layoutVideo();
+    m_modes->normalMode();
 }
 
 void mainform::minimalMode()
 {
-    m_core.state().setValue(Field::minimalModeFlag, QStringLiteral("1"));
-    setBarsVisible(false);
-    layoutVideo();
+    m_modes->minimalMode();
+}
+
+void mainform::toggleFullScreen()
+{
+    m_modes->toggleFullScreen();
+}
+
+void mainform::externalFullScreen()
+{
+    m_modes->externalFullScreen();
+}
+
+void mainform::externalFillScreen()
+{
+    m_modes->externalFillScreen();
+}
+
+bool mainform::setWindowSizeFactor(double factor)
+{
+    return m_modes->setWindowSizeFactor(factor);
+}
+
+void mainform::applyAspect()
+{
+    m_modes->applyAspect();
 }
 
 void mainform::showFontCacheNotice(bool show)
@@ -149,26 +171,10 @@ void mainform::showFontCacheNotice(bool show)
     m_fontCacheNotice->raise();
 }
 
-void mainform::layoutVideo()
-{
-    // Normal mode: the video lies between the status bar at the top and the
-    // bottom bar. Minimal mode: the video takes the whole window and the bars
-    // appear over it when the pointer reaches the bottom strip.
-    const int top = m_statusToolbar->height();
-    const int bottom = m_bottomToolbar->height();
-    m_statusToolbar->setGeometry(0, 0, width(), top);
-    m_bottomToolbar->setGeometry(0, height() - bottom, width(), bottom);
-    if (m_core.state().is(Field::minimalModeFlag, QStringLiteral("1")))
-        m_videoFrame->setGeometry(rect());
-    else
-        m_videoFrame->setGeometry(0, top, width(), qMax(0, height() - top - bottom));
-    applyAspect();
-}
-
 void mainform::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    layoutVideo();
+    m_modes->layOut();
 }
 
 void mainform::keyPressEvent(QKeyEvent *event)

@@ -10,7 +10,9 @@
 class QLabel;
 class BottomToolbar;
 class PlaybackTracker;
+class PointerInput;
 class QMenu;
+class ScreenModes;
 class QPlainTextEdit;
 class StatusToolbar;
 class Transport;
@@ -39,6 +41,8 @@ public:
     StatusToolbar *statusToolbar() const { return m_statusToolbar; }
     BottomToolbar *bottomToolbar() const { return m_bottomToolbar; }
     QMenu *popupMenu() const { return m_popupMenu; }
+    ScreenModes &screenModes() { return *m_modes; }
+    PointerInput &pointerInput() { return *m_pointer; }
 
     // Sizes the picture inside the video frame for the source and the
     // chosen ratio, centred.
@@ -54,8 +58,14 @@ public:
     // the program does not run on this system and must end.
     bool start(const ProgramCommandLine &commandLine);
 
+    // The display modes (see ScreenModes).
     void normalMode();
     void minimalMode();
+    void toggleFullScreen();
+    void externalFullScreen();
+    void externalFillScreen();
+    // False when the source size is unknown: the calling key does no more.
+    bool setWindowSizeFactor(double factor);
 
 Q_SIGNALS:
     void keyPressed(int key);
@@ -68,14 +78,12 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void layoutVideo();
     void showFontCacheNotice(bool show);
     bool overVideo(const QPoint &position) const;
     // The bars, the transport and the engine-output timers (mainformbars.cpp).
     void setUpTransportBars();
-    void setBarsVisible(bool visible);
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void fitToVideo();
+    // The modes and the mouse (mainformbars.cpp).
+    void setUpScreen();
 
     PlayerCore m_core;
     MediaOpener m_opener;
@@ -90,4 +98,6 @@ private:
     StatusToolbar *m_statusToolbar = nullptr;
     BottomToolbar *m_bottomToolbar = nullptr;
     QMenu *m_popupMenu = nullptr;
+    ScreenModes *m_modes = nullptr;
+    PointerInput *m_pointer = nullptr;
 };

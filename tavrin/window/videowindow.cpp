@@ -48,14 +48,26 @@ void VideoWindow::paintEvent(QPaintEvent *event)
     painter.fillRect(event->rect(), QColor::fromRgb(background));
 }
 
+// The picture's mouse events are the picture's: taken here, they do not go
+// on to the frame around it, which has rules of its own for its border.
 void VideoWindow::mousePressEvent(QMouseEvent *event)
 {
     Q_EMIT mousePressed(event->button(), event->position().toPoint());
-    QWidget::mousePressEvent(event);
+    event->accept();
+}
+
+void VideoWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    event->accept();
+}
+
+void VideoWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
 }
 
 void VideoWindow::mouseDoubleClickEvent(QMouseEvent *event)
 {
     Q_EMIT mouseDoubleClicked(event->button(), event->position().toPoint());
-    QWidget::mouseDoubleClickEvent(event);
+    event->accept();
 }
