@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/commands.h"
+
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -36,6 +38,28 @@ public:
         if (added.endsWith(QStringLiteral("\r\n")))
             added.chop(2);
         return added.isEmpty() ? QStringList() : added.split(QStringLiteral("\r\n"));
+    }
+
+    // The same without the position polls, which come and go with the timer.
+    QStringList freshCommands(int settleMs = 100)
+    {
+        QStringList lines = fresh(settleMs);
+        lines.removeAll(EngineCommand::getTimePos);
+        return lines;
+    }
+
+    // Has the scripted engine play `script` and log what it receives in
+    // `folder`, read through this log.
+    bool useScriptedEngine(const QString &folder, const QByteArray &script)
+    {
+        QFile f(folder + QStringLiteral("/script"));
+        if (!f.open(QIODevice::WriteOnly) || f.write(script) != script.size())
+            return false;
+        f.close();
+        setPath(folder + QStringLiteral("/received"));
+        qputenv("FAKE_MPLAYER_SCRIPT", f.fileName().toLocal8Bit());
+        qputenv("FAKE_MPLAYER_LOG", m_path.toLocal8Bit());
+        return true;
     }
 
 private:

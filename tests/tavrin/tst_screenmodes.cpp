@@ -65,12 +65,7 @@ private Q_SLOTS:
 private:
     void play(const QString &path = QStringLiteral("/media/clip.mkv"));
     // The commands received since the last look, but the position polls.
-    QStringList received()
-    {
-        QStringList lines = m_log.fresh(150);
-        lines.removeAll(EngineCommand::getTimePos);
-        return lines;
-    }
+    QStringList received() { return m_log.freshCommands(150); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeSystem> m_system;
@@ -81,15 +76,10 @@ private:
 void ScreenModesTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    const QString script = m_dir->filePath(QStringLiteral("script"));
-    QFile f(script);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=360\nID_LENGTH=10.02\nStarting playback...\n");
-    f.close();
     qputenv("TAVRIN_MPLAYER", FAKE_MPLAYER_PATH);
-    qputenv("FAKE_MPLAYER_SCRIPT", script.toLocal8Bit());
-    qputenv("FAKE_MPLAYER_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
-    m_log.setPath(m_dir->filePath(QStringLiteral("received")));
+    QVERIFY(m_log.useScriptedEngine(
+        m_dir->path(),
+        "ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=360\nID_LENGTH=10.02\nStarting playback...\n"));
 
     m_system = std::make_unique<FakeSystem>();
     m_window = std::make_unique<mainform>(m_system.get());

@@ -116,12 +116,7 @@ private Q_SLOTS:
 
 private:
     void playFake();
-    QStringList received()
-    {
-        QStringList lines = m_log.fresh(200);
-        lines.removeAll(EngineCommand::getTimePos);
-        return lines;
-    }
+    QStringList received() { return m_log.freshCommands(200); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeSystem> m_system;
@@ -132,14 +127,9 @@ private:
 void WindowPointerTest::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
-    const QString script = m_dir->filePath(QStringLiteral("script"));
-    QFile f(script);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=360\nID_LENGTH=10.02\nStarting playback...\n");
-    f.close();
-    qputenv("FAKE_MPLAYER_SCRIPT", script.toLocal8Bit());
-    qputenv("FAKE_MPLAYER_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
-    m_log.setPath(m_dir->filePath(QStringLiteral("received")));
+    QVERIFY(m_log.useScriptedEngine(
+        m_dir->path(),
+        "ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=360\nID_LENGTH=10.02\nStarting playback...\n"));
     m_system = std::make_unique<FakeSystem>();
     m_system->font = QStringLiteral(KOREAN_FONT);
     m_window = std::make_unique<mainform>(m_system.get());
