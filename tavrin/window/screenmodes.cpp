@@ -91,9 +91,13 @@ void ScreenModes::applyAspect()
         ::applyAspect({state.value(Field::sourceWidthField), state.value(Field::sourceHeightField),
                        state.value(Field::fullScreenStateField), state.value(Field::fillScreenFlag),
                        m_core.options().checkedItem(Menu::aspectMenu), frame});
-    // A stretched picture is no picture to keep above everything else.
-    if (result.stretched)
+    // A stretched picture is no picture to keep above everything else; but
+    // "only while playing" means exactly that, so a playing window under
+    // that choice is put back on top at once.
+    if (result.stretched) {
         setAlwaysOnTop(false);
+        followPlayState();
+    }
     m_parts.videoWindow->setGeometry((frame.width() - result.size.width()) / 2,
                                      (frame.height() - result.size.height()) / 2,
                                      result.size.width(), result.size.height());

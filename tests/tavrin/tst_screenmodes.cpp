@@ -445,6 +445,11 @@ void ScreenModesTest::alwaysOnTopWhilePlaying()
     QCOMPARE(state.value(Field::alwaysOnTopFlag), QStringLiteral("0"));
     m_window->transport().play();
     QVERIFY(onTop());
+    // A stretched picture takes it off, but only while playing holds.
+    core.options().choose(Menu::aspectMenu, 5);
+    m_window->applyAspect();
+    QVERIFY(onTop());
+    core.options().choose(Menu::aspectMenu, 0);
     // Full screen takes it off, and coming back puts it on again.
     m_window->toggleFullScreen();
     QVERIFY(!onTop());
