@@ -376,6 +376,44 @@ void Transport::resetSubDelay()
     m_core.sendCommand(EngineCommand::subDelay(zero));
 }
 
+void Transport::stepSubtitleScale(double step)
+{
+    PlayerState &state = m_core.state();
+    const Field field = vbVal(state.value(Field::useDefaultSubtitleSettingsField)) == 0.0
+        ? Field::assFontScaleField
+        : Field::textSubScaleField;
+    const double value = vbVal(state.value(field));
+    if (step < 0 ? value > 0 : value < 100)
+        state.setValue(field, formatOneDecimal(value + step));
+    m_core.sendCommand(QStringLiteral("pausing_keep_force sub_scale ") + state.value(field)
+                       + QStringLiteral(" 1 "));
+}
+
+void Transport::subtitleSmaller()
+{
+    stepSubtitleScale(-0.1);
+}
+
+void Transport::subtitleLarger()
+{
+    stepSubtitleScale(0.1);
+}
+
+void Transport::toggleSubtitleVisibility()
+{
+    OptionStore &options = m_core.options();
+    const bool show = !options.isChecked(Menu::showSubtitlesMenu);
+    options.setChecked(Menu::showSubtitlesMenu, show);
+    m_core.sendCommand(show ? QStringLiteral("pausing_keep_force sub_visibility 1 ")
+                            : QStringLiteral("pausing_keep_force sub_visibility 0 "));
+}
+
+void Transport::subtitleStep(int step)
+{
+    m_core.sendCommand(step < 0 ? QStringLiteral("pausing_keep_force sub_step -1 ")
+                                : QStringLiteral("pausing_keep_force sub_step +1 "));
+}
+
 QString Transport::playPauseCaption(const QString &playState)
 {
     return playState == PlayState::playing ? PlayState::paused : PlayState::playing;

@@ -77,6 +77,16 @@ public:
     void stepSubDelay(double step);
     void resetSubDelay();
 
+    // Subtitle text size: the style's font scale while the style file is in
+    // use, the plain text scale otherwise; one step of 0.1 within 0..100.
+    // The scale is sent also when it is at its limit and did not change.
+    void subtitleSmaller();
+    void subtitleLarger();
+    // Shows or hides the subtitles; showSubtitlesMenu's check mark is the state.
+    void toggleSubtitleVisibility();
+    // The previous (-1) or next (+1) subtitle.
+    void subtitleStep(int step);
+
     // The caption of the play/pause button names what a click will do.
     static QString playPauseCaption(const QString &playState);
 
@@ -105,6 +115,7 @@ private:
     void setVolumeFromFraction(const std::optional<double> &fraction);
     void setPlayState(const QString &state);
     QTimer &timerFor(SeekButton button);
+    void stepSubtitleScale(double step);
 
     PlayerCore &m_core;
     std::function<void()> m_launcher;

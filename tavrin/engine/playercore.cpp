@@ -42,6 +42,12 @@ PlayerCore::~PlayerCore()
     delete m_cm.release();
 }
 
+bool PlayerCore::dvdMode() const
+{
+    const QString media = m_state.value(Field::mediaPathField);
+    return media.startsWith(QLatin1String("dvd")) && !QFileInfo(media).isFile();
+}
+
 void PlayerCore::setVideoWindow(const QString &windowId, const QString &colourKey)
 {
     m_windowId = windowId;

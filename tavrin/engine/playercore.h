@@ -30,6 +30,9 @@ public:
 
     // An engine runs exactly while this is true (launchEngine is disabled).
     bool isEngineRunning() const { return m_running; }
+    // A DVD plays: the medium reads "dvd…" and is not a file of that name
+    // (the same test the engine's command line makes).
+    bool dvdMode() const;
 
     void setVideoWindow(const QString &windowId, const QString &colourKey);
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }

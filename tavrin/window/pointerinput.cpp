@@ -51,7 +51,7 @@ PointerInput::PointerInput(PlayerCore &core, Transport &transport, ScreenModes &
 
 bool PointerInput::dvdMode() const
 {
-    return m_core.state().value(Field::mediaPathField).left(3) == QLatin1String("dvd");
+    return m_core.dvdMode();
 }
 
 void PointerInput::HideMouse()

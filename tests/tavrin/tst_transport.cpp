@@ -42,6 +42,8 @@ private Q_SLOTS:
     void knobFollowsLongMedia();
     void numbersThatDoNotConvertAreSkipped();
     void playPauseCaption();
+    void subtitleSizeAndVisibility_data();
+    void subtitleSizeAndVisibility();
     void positionPollOnlyWhilePlayingAndOneAtATime();
     void unansweredPollIsNotRepeatedEveryTick();
     void positionLabelFollowsTheHeldKnob();
@@ -410,6 +412,59 @@ void TransportTest::numbersThatDoNotConvertAreSkipped()
     m_transport->seekKnobReleased();
     QCOMPARE(received(), QStringList());
     QCOMPARE(state.value(Field::currentTimeLabel), label);
+}
+
+void TransportTest::subtitleSizeAndVisibility_data()
+{
+    QTest::addColumn<QString>("useDefault");
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<bool>("larger");
+    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("sent");
+    // Plain subtitles scale textSubScaleField, styled ones assFontScaleField.
+    QTest::newRow("plain larger") << "1" << "3" << true << "3.1" << "3.1";
+    QTest::newRow("plain smaller") << "1" << "3.1" << false << "3.0" << "3.0";
+    QTest::newRow("styled larger") << "0" << "1.0" << true << "1.1" << "1.1";
+    QTest::newRow("styled at zero resends") << "0" << "0.0" << false << "0.0" << "0.0";
+    QTest::newRow("plain at the top resends") << "1" << "100" << true << "100" << "100";
+    QTest::newRow("below zero is not lowered") << "1" << "-1" << false << "-1" << "-1";
+}
+
+void TransportTest::subtitleSizeAndVisibility()
+{
+    QFETCH(QString, useDefault);
+    QFETCH(QString, start);
+    QFETCH(bool, larger);
+    QFETCH(QString, kept);
+    QFETCH(QString, sent);
+    PlayerState &state = m_core->state();
+    const Field field = useDefault == QLatin1String("0") ? Field::assFontScaleField
+                                                          : Field::textSubScaleField;
+    const Field other = field == Field::assFontScaleField ? Field::textSubScaleField
+                                                          : Field::assFontScaleField;
+    const QString otherBefore = state.value(other);
+    state.setValue(Field::useDefaultSubtitleSettingsField, useDefault);
+    state.setValue(field, start);
+    startEngine();
+    received();
+    larger ? m_transport->subtitleLarger() : m_transport->subtitleSmaller();
+    QCOMPARE(state.value(field), kept);
+    QCOMPARE(state.value(other), otherBefore);
+
+    // Visibility toggles the check mark and says so; the steps go either way.
+    m_transport->toggleSubtitleVisibility();
+    QVERIFY(!m_core->options().isChecked(Menu::showSubtitlesMenu));
+    m_transport->toggleSubtitleVisibility();
+    QVERIFY(m_core->options().isChecked(Menu::showSubtitlesMenu));
+    m_transport->subtitleStep(-1);
+    m_transport->subtitleStep(1);
+    QCOMPARE(received(),
+             (QStringList{QStringLiteral("pausing_keep_force sub_scale ") + sent
+                              + QStringLiteral(" 1 "),
+                          QStringLiteral("pausing_keep_force sub_visibility 0 "),
+                          QStringLiteral("pausing_keep_force sub_visibility 1 "),
+                          QStringLiteral("pausing_keep_force sub_step -1 "),
+                          QStringLiteral("pausing_keep_force sub_step +1 ")}));
 }
 
 void TransportTest::playPauseCaption()
