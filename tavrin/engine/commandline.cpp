@@ -5,6 +5,8 @@
 #include "state/playerstate.h"
 #include "state/vbnumber.h"
 
+#include <QRegularExpression>
+
 namespace {
 const QChar quote = QLatin1Char('"');
 
@@ -295,10 +297,14 @@ QString subtitleStyleText(const PlayerState &state)
                             Field::subMarginVField,      Field::subOutlineField,
                             Field::subShadowField,       Field::subTextColourField,
                             Field::subOutlineColourField, Field::subShadowColourField};
+    // One value may not become two columns or a second line: the separators
+    // are dropped from each value here, the fields keep what was typed.
+    static const QRegularExpression separators(QStringLiteral("[\r\n,]"));
     QStringList parts;
     for (const Field f : values)
-        parts << state.value(f);
-    parts << QStringLiteral("1");
+        parts << state.value(f).remove(separators);
+    // Border style 1 (outline with shadow), alignment 2 (bottom centre).
+    parts << QStringLiteral("1") << QStringLiteral("2");
     return state.value(Field::assScriptHeaderField) + parts.join(QLatin1Char(',')) +
            QStringLiteral("\r\n");
 }

@@ -66,5 +66,6 @@ EngineLaunch buildEngineLaunch(const PlayerState &state, const OptionStore &opti
                                const LaunchEnvironment &environment);
 
 // The subtitle style file: the header, the style values joined by ",", the
-// border style "1" and CR LF.
+// border style "1", the alignment "2" and CR LF. CR, LF and "," are dropped
+// from each value.
 QString subtitleStyleText(const PlayerState &state);

@@ -100,7 +100,8 @@
                             "\r\n"                                                                 \
                             "[V4+ Styles]\r\n"                                                     \
                             "Format: Name, Fontname, Fontsize, Bold, Italic, MarginV, Outline, "   \
-                            "Shadow, PrimaryColour, OutlineColour, BackColour, BorderStyle\r\n"    \
+                            "Shadow, PrimaryColour, OutlineColour, BackColour, BorderStyle, "      \
+                            "Alignment\r\n"                                                        \
                             "Style: Default,")                                                     \
     /* window and display */                                                                       \
     X(fullScreenStateField, "")                                                                    \

@@ -1,5 +1,6 @@
 #include "mainform.h"
 
+#include "adjust/subtitleform.h"
 #include "bottomtoolbar.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
@@ -150,6 +151,23 @@ bool mainform::setWindowSizeFactor(double factor)
 void mainform::applyAspect()
 {
     m_modes->applyAspect();
+}
+
+void mainform::showSubtitleSettings()
+{
+    if (m_subtitleForm && m_subtitleForm->isVisible()) {
+        m_subtitleForm->raise();
+        m_subtitleForm->activateWindow();
+        return;
+    }
+    m_subtitleForm = new subtitleform(m_core, m_opener, this);
+    m_subtitleForm->setAttribute(Qt::WA_DeleteOnClose);
+    m_subtitleForm->show();
+}
+
+subtitleform *mainform::subtitleSettingsWindow() const
+{
+    return m_subtitleForm.data();
 }
 
 void mainform::showFontCacheNotice(bool show)

@@ -4,6 +4,7 @@
 #include "engine/openpaths.h"
 #include "engine/playercore.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -15,6 +16,7 @@ class QMenu;
 class ScreenModes;
 class QPlainTextEdit;
 class StatusToolbar;
+class subtitleform;
 class Transport;
 class VideoWindow;
 
@@ -43,6 +45,12 @@ public:
     QMenu *popupMenu() const { return m_popupMenu; }
     ScreenModes &screenModes() { return *m_modes; }
     PointerInput &pointerInput() { return *m_pointer; }
+
+    // Opens the subtitle settings window, made anew (with the state's values)
+    // unless it is open already: then it only comes to the front.
+    void showSubtitleSettings();
+    // The subtitle settings window while it is open, else null.
+    subtitleform *subtitleSettingsWindow() const;
 
     // Sizes the picture inside the video frame for the source and the
     // chosen ratio, centred.
@@ -100,4 +108,5 @@ private:
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
+    QPointer<subtitleform> m_subtitleForm;
 };

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void optionRows();
 
     void styleFileBytes();
+    void typedSeparatorsStayInTheirColumn_data();
+    void typedSeparatorsStayInTheirColumn();
     void numbersReadLikeTheProgramAlwaysDid();
     void subtitleCodePage();
 };
@@ -285,12 +287,48 @@ void CommandLineTest::styleFileBytes()
     const QByteArray expected =
         "[Script Info]\r\nScriptType: v4.00+\r\n\r\n[V4+ Styles]\r\nFormat: Name, Fontname, "
         "Fontsize, Bold, Italic, MarginV, Outline, Shadow, PrimaryColour, OutlineColour, "
-        "BackColour, BorderStyle\r\nStyle: Default,Arial,18,0,0,10,0.5,0.5,65535,0,0,1\r\n";
+        "BackColour, BorderStyle, Alignment\r\nStyle: Default,Arial,18,0,0,10,0.5,0.5,65535,0,0,1,2\r\n";
     QCOMPARE(subtitleStyleText(state).toUtf8(), expected);
     state.setValue(Field::subBoldField, QStringLiteral("-1"));
     state.setValue(Field::subFontNameField, QStringLiteral("나눔고딕"));
     QVERIFY(subtitleStyleText(state).endsWith(
-        QStringLiteral("Style: Default,나눔고딕,18,-1,0,10,0.5,0.5,65535,0,0,1\r\n")));
+        QStringLiteral("Style: Default,나눔고딕,18,-1,0,10,0.5,0.5,65535,0,0,1,2\r\n")));
+}
+
+void CommandLineTest::typedSeparatorsStayInTheirColumn_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("styleLine");
+    const auto row = [](const char *name, Field f, const char *typed, const char *line) {
+        QTest::newRow(name) << int(f) << QString::fromUtf8(typed) << QString::fromUtf8(line);
+    };
+    row("comma in the font", Field::subFontNameField, "Noto Sans CJK KR, Bold",
+        "Style: Default,Noto Sans CJK KR Bold,18,0,0,10,0.5,0.5,65535,0,0,1,2");
+    row("decimal comma in the size", Field::subFontSizeField, "18,5",
+        "Style: Default,Arial,185,0,0,10,0.5,0.5,65535,0,0,1,2");
+    row("line break in the margin", Field::subMarginVField, "10\r\nStyle: Evil,x",
+        "Style: Default,Arial,18,0,0,10Style: Evilx,0.5,0.5,65535,0,0,1,2");
+    row("bare LF in the shadow", Field::subShadowField, "1\n2",
+        "Style: Default,Arial,18,0,0,10,0.5,12,65535,0,0,1,2");
+    row("bare CR in a colour", Field::subShadowColourField, "25\r5",
+        "Style: Default,Arial,18,0,0,10,0.5,0.5,65535,0,255,1,2");
+}
+
+void CommandLineTest::typedSeparatorsStayInTheirColumn()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, styleLine);
+    PlayerState state;
+    state.setValue(Field(field), typed);
+    const QStringList lines = subtitleStyleText(state).split(QStringLiteral("\r\n"));
+    // The header's six lines, the one style line, and the empty rest after its CR LF.
+    QCOMPARE(lines.size(), 7);
+    QCOMPARE(lines[5], styleLine);
+    QCOMPARE(lines[6], QString());
+    // The record keeps what was typed.
+    QCOMPARE(state.value(Field(field)), typed);
 }
 
 void CommandLineTest::numbersReadLikeTheProgramAlwaysDid()

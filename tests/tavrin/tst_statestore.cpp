@@ -69,7 +69,7 @@ void StateStoreTest::styleHeaderIsTheFixedText()
                           QString(), QStringLiteral("[V4+ Styles]"),
                           QStringLiteral("Format: Name, Fontname, Fontsize, Bold, Italic, "
                                          "MarginV, Outline, Shadow, PrimaryColour, "
-                                         "OutlineColour, BackColour, BorderStyle"),
+                                         "OutlineColour, BackColour, BorderStyle, Alignment"),
                           QStringLiteral("Style: Default,")}));
     QVERIFY(!header.contains(QStringLiteral("\n\n")));
 }
