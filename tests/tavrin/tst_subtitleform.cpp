@@ -137,6 +137,8 @@ private Q_SLOTS:
     void opensWithTheStoredValues();
     void plainSwitchLeavesTheEngineAlone_data();
     void plainSwitchLeavesTheEngineAlone();
+    void followsTheAlwaysOnTopChoice_data();
+    void followsTheAlwaysOnTopChoice();
     void previewKeepsItsSizeForNoSize_data();
     void previewKeepsItsSizeForNoSize();
     void closeForgetsTheEdits_data();
@@ -236,6 +238,8 @@ void SubtitleFormTest::opensWithTheStoredValues()
     QCOMPARE(form->windowTitle(), QStringLiteral("자막 설정"));
     QVERIFY(!form->isModal());
     QCOMPARE(shown(form, control), expected);
+    if (QTest::currentDataTag() == QLatin1String("subFontCombo"))
+        form->grab().save(QStringLiteral("tavrin-subtitle-settings.png"));
 
     // Yellow text on black, and the plain panel showing.
     QCOMPARE(swatchColour(form, "subTextColourSwatch"), QColor(Qt::yellow));
@@ -281,6 +285,33 @@ void SubtitleFormTest::plainSwitchLeavesTheEngineAlone()
     QCOMPARE(m_log.freshCommands(), QStringList());
     QCOMPARE(m_window->core().state().value(Field::useDefaultSubtitleSettingsField),
              QStringLiteral("1"));
+}
+
+void SubtitleFormTest::followsTheAlwaysOnTopChoice_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("playing");
+    QTest::addColumn<bool>("onTop");
+    QTest::newRow("사용") << 0 << false << true;
+    QTest::newRow("재생시만 사용, stopped") << 1 << false << false;
+    QTest::newRow("재생시만 사용, playing") << 1 << true << true;
+    QTest::newRow("사용 안 함, playing") << 2 << true << false;
+}
+
+void SubtitleFormTest::followsTheAlwaysOnTopChoice()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, playing);
+    QFETCH(bool, onTop);
+    m_window->core().options().choose(Menu::alwaysOnTopMenu, choice);
+    if (playing)
+        startEngine();
+    subtitleform *form = openForm();
+    QVERIFY(form);
+    QCOMPARE(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+    // Owned by the main window, which it stacks above.
+    QCOMPARE(form->parentWidget(), m_window.get());
+    QVERIFY(form->isWindow());
 }
 
 void SubtitleFormTest::previewKeepsItsSizeForNoSize_data()
@@ -331,6 +362,10 @@ void SubtitleFormTest::closeForgetsTheEdits()
     QVERIFY(form);
     const QString before = shown(form, name);
     edit(form, change);
+    QVERIFY(shown(form, name) != before);
+    // Asked for again while open, the same window comes forward with the edit.
+    m_window->showSubtitleSettings();
+    QCOMPARE(m_window->subtitleSettingsWindow(), form);
     QVERIFY(shown(form, name) != before);
     form->findChild<QPushButton *>(QStringLiteral("subCloseButton"))->click();
     QTRY_VERIFY(!m_window->subtitleSettingsWindow());

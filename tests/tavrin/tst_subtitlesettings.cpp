@@ -111,18 +111,18 @@ void SubtitleSettingsTest::familiesAsTheEngineFindsThem()
 void SubtitleSettingsTest::previewSizes_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("size"); // 0: the preview keeps its size
+    QTest::addColumn<double>("size"); // -1: none, the preview keeps its size
     QTest::newRow("listed") << "18" << 18.0;
     QTest::newRow("fraction") << "10.5" << 10.5;
     QTest::newRow("blanks around") << " 26 " << 26.0;
     QTest::newRow("largest") << "1638" << 1638.0;
-    QTest::newRow("beyond the largest") << "1639" << 0.0;
-    QTest::newRow("zero") << "0" << 0.0;
-    QTest::newRow("negative") << "-12" << 0.0;
-    QTest::newRow("not a number") << "big" << 0.0;
-    QTest::newRow("number and text") << "12pt" << 0.0;
-    QTest::newRow("empty") << "" << 0.0;
-    QTest::newRow("infinite") << "1e999" << 0.0;
+    QTest::newRow("beyond the largest") << "1639" << -1.0;
+    QTest::newRow("zero") << "0" << -1.0;
+    QTest::newRow("negative") << "-12" << -1.0;
+    QTest::newRow("not a number") << "big" << -1.0;
+    QTest::newRow("number and text") << "12pt" << -1.0;
+    QTest::newRow("empty") << "" << -1.0;
+    QTest::newRow("infinite") << "1e999" << -1.0;
 }
 
 void SubtitleSettingsTest::previewSizes()
@@ -130,7 +130,7 @@ void SubtitleSettingsTest::previewSizes()
     QFETCH(QString, text);
     QFETCH(double, size);
     const std::optional<double> got = SubtitleFonts::previewPointSize(text);
-    QCOMPARE(got.value_or(0.0), size);
+    QCOMPARE(got.value_or(-1.0), size);
 }
 
 QTEST_GUILESS_MAIN(SubtitleSettingsTest)
