@@ -18,26 +18,26 @@
 #include <QVBoxLayout>
 
 namespace {
-const QStringList fontSizes = {QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"),
-                               QStringLiteral("11"), QStringLiteral("12"), QStringLiteral("14"),
-                               QStringLiteral("16"), QStringLiteral("18"), QStringLiteral("20"),
-                               QStringLiteral("22"), QStringLiteral("24"), QStringLiteral("26"),
-                               QStringLiteral("28"), QStringLiteral("36"), QStringLiteral("48"),
-                               QStringLiteral("72")};
+const QStringList fontSizes = {
+    QStringLiteral("8"),  QStringLiteral("9"),  QStringLiteral("10"), QStringLiteral("11"),
+    QStringLiteral("12"), QStringLiteral("14"), QStringLiteral("16"), QStringLiteral("18"),
+    QStringLiteral("20"), QStringLiteral("22"), QStringLiteral("24"), QStringLiteral("26"),
+    QStringLiteral("28"), QStringLiteral("36"), QStringLiteral("48"), QStringLiteral("72")};
 
-const QString styledNote = QStringLiteral("기본 자막 설정 사용을 해제하시면 ASS 자막으로 바뀝니다.\n"
-                                          "ASS 자막을 사용하면 폰트 선택및 컬러 설정등등의 기능이 "
-                                          "있습니다.\n"
-                                          "다만 아래 글을 참고하시고 설정을 해제하시기 바랍니다.");
-const QString boxesNote =
-    QStringLiteral("기본 자막 설정 사용에 체크해제하면 자막이 네모로 나오는 이유는 아래와 같습니다.\n"
-                   "윈도우XP 에서 사용자 계정이 한글이름일경우 fontconfig 폴더를 생성을 "
-                   "못합니다.\n"
-                   "생성하게 하려면 사용자 계정을 영문명으로 만들어야합니다.\n"
-                   "영문명으로 만든 뒤 한글로 이름 바꾸셔도 됩니다.\n"
-                   "다만, 이미 한글이름일경우 영문으로 이름변경하여도 \n"
-                   "계정폴더 자체는 한글이므로 fontconfig 폴더를 생성할 수 없습니다.\n"
-                   "*비스타 이후 운영체제에서는 한글이름을 사용해도 상관 없음");
+const QString styledNote =
+    QStringLiteral("기본 자막 설정 사용을 해제하시면 ASS 자막으로 바뀝니다.\n"
+                   "ASS 자막을 사용하면 폰트 선택및 컬러 설정등등의 기능이 "
+                   "있습니다.\n"
+                   "다만 아래 글을 참고하시고 설정을 해제하시기 바랍니다.");
+const QString boxesNote = QStringLiteral(
+    "기본 자막 설정 사용에 체크해제하면 자막이 네모로 나오는 이유는 아래와 같습니다.\n"
+    "윈도우XP 에서 사용자 계정이 한글이름일경우 fontconfig 폴더를 생성을 "
+    "못합니다.\n"
+    "생성하게 하려면 사용자 계정을 영문명으로 만들어야합니다.\n"
+    "영문명으로 만든 뒤 한글로 이름 바꾸셔도 됩니다.\n"
+    "다만, 이미 한글이름일경우 영문으로 이름변경하여도 \n"
+    "계정폴더 자체는 한글이므로 fontconfig 폴더를 생성할 수 없습니다.\n"
+    "*비스타 이후 운영체제에서는 한글이름을 사용해도 상관 없음");
 
 QLineEdit *textBox(const QString &name, QWidget *parent)
 {

@@ -1,7 +1,5 @@
-// The subtitle window's values without the window: how the record's texts
-// become marks and colours, and the font names and preview sizes it offers.
+// The font names and preview sizes the subtitle window offers.
 #include "adjust/subtitlesettings.h"
-#include "state/playerstate.h"
 
 #include <QTest>
 
@@ -9,81 +7,11 @@ class SubtitleSettingsTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void recordTextsAsMarksAndColours_data();
-    void recordTextsAsMarksAndColours();
     void familiesAsTheEngineFindsThem_data();
     void familiesAsTheEngineFindsThem();
     void previewSizes_data();
     void previewSizes();
 };
-
-void SubtitleSettingsTest::recordTextsAsMarksAndColours_data()
-{
-    QTest::addColumn<int>("field");
-    QTest::addColumn<QString>("text");
-    // What the window held before: every mark ticked, every colour 0x123456.
-    QTest::addColumn<bool>("fromTicked");
-    QTest::addColumn<QVariant>("expected");
-    const auto row = [](const char *name, Field f, const char *text, bool fromTicked,
-                        const QVariant &expected) {
-        QTest::newRow(name) << int(f) << QString::fromUtf8(text) << fromTicked << expected;
-    };
-    row("bold -1 ticks", Field::subBoldField, "-1", false, true);
-    row("bold 0 clears", Field::subBoldField, "0", true, false);
-    row("bold 1 keeps ticked", Field::subBoldField, "1", true, true);
-    row("bold 1 keeps cleared", Field::subBoldField, "1", false, false);
-    row("bold text reads 0", Field::subBoldField, "yes", true, false);
-    row("bold -1 with text", Field::subBoldField, "-1 ", false, true);
-    row("italic -1 ticks", Field::subItalicField, "-1", false, true);
-    row("italic 2 keeps", Field::subItalicField, "2", true, true);
-    row("plain 1", Field::useDefaultSubtitleSettingsField, "1", false, true);
-    row("plain 1.0", Field::useDefaultSubtitleSettingsField, "1.0", false, true);
-    row("plain 0", Field::useDefaultSubtitleSettingsField, "0", true, false);
-    row("plain -1", Field::useDefaultSubtitleSettingsField, "-1", true, false);
-    row("plain empty", Field::useDefaultSubtitleSettingsField, "", true, false);
-    row("yellow", Field::subTextColourField, "65535", false, 0x00ffffu);
-    row("white", Field::subOutlineColourField, "16777215", false, 0xffffffu);
-    row("not a number reads 0", Field::subShadowColourField, "red", false, 0u);
-    row("negative keeps", Field::subTextColourField, "-5", false, 0x123456u);
-    row("beyond a colour keeps", Field::subTextColourField, "99999999999", false, 0x123456u);
-    row("fraction keeps", Field::subTextColourField, "255.5", false, 0x123456u);
-}
-
-void SubtitleSettingsTest::recordTextsAsMarksAndColours()
-{
-    QFETCH(int, field);
-    QFETCH(QString, text);
-    QFETCH(bool, fromTicked);
-    QFETCH(QVariant, expected);
-    SubtitleSettings start;
-    start.bold = start.italic = start.useDefault = fromTicked;
-    start.textColour = start.outlineColour = start.shadowColour = 0x123456;
-    PlayerState state;
-    state.setValue(Field(field), text);
-    const SubtitleSettings s = SubtitleSettings::fromState(state, start);
-
-    QVariant got;
-    switch (Field(field)) {
-    case Field::subBoldField: got = s.bold; break;
-    case Field::subItalicField: got = s.italic; break;
-    case Field::useDefaultSubtitleSettingsField: got = s.useDefault; break;
-    case Field::subTextColourField: got = s.textColour; break;
-    case Field::subOutlineColourField: got = s.outlineColour; break;
-    case Field::subShadowColourField: got = s.shadowColour; break;
-    default: QFAIL("no such row");
-    }
-    QCOMPARE(got.toString(), expected.toString());
-
-    // Written back, a mark is "-1"/"0" or "1"/"0" and a colour its decimal value.
-    s.writeTo(state);
-    const QString back = state.value(Field(field));
-    if (Field(field) == Field::useDefaultSubtitleSettingsField)
-        QCOMPARE(back, got.toBool() ? QStringLiteral("1") : QStringLiteral("0"));
-    else if (got.typeId() == QMetaType::Bool)
-        QCOMPARE(back, got.toBool() ? QStringLiteral("-1") : QStringLiteral("0"));
-    else
-        QCOMPARE(back, QString::number(got.toUInt()));
-}
 
 void SubtitleSettingsTest::familiesAsTheEngineFindsThem_data()
 {
@@ -95,10 +23,9 @@ void SubtitleSettingsTest::familiesAsTheEngineFindsThem_data()
     QTest::newRow("Korean names kept") << QStringList{"나눔고딕", "NanumGothic", "나눔고딕 [NHN]"}
                                        << QStringList{"나눔고딕", "NanumGothic"};
     QTest::newRow("brackets inside a name are the name's")
-        << QStringList{"Font [x] Sans", "Font [x] Sans [foundry]"}
-        << QStringList{"Font [x] Sans"};
-    QTest::newRow("nothing left of a name") << QStringList{"[urw]", "", "Sans"}
-                                            << QStringList{"Sans"};
+        << QStringList{"Font [x] Sans", "Font [x] Sans [foundry]"} << QStringList{"Font [x] Sans"};
+    QTest::newRow("nothing left of a name")
+        << QStringList{"[urw]", "", "Sans"} << QStringList{"Sans"};
 }
 
 void SubtitleSettingsTest::familiesAsTheEngineFindsThem()
