@@ -4,10 +4,13 @@
 #include "engine/openpaths.h"
 #include "engine/playercore.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QLabel;
+class audioeq;
+class videoeq;
 class BottomToolbar;
 class PlaybackTracker;
 class PointerInput;
@@ -67,6 +70,14 @@ public:
     // False when the source size is unknown: the calling key does no more.
     bool setWindowSizeFactor(double factor);
 
+    // The adjustment windows (mainformadjust.cpp). Each open makes the
+    // window anew, so it sends its values again; a window already open is
+    // only raised. Null while closed.
+    void showAudioEqualizer();
+    void showVideoEqualizer();
+    audioeq *audioEqualizer() const;
+    videoeq *videoEqualizer() const;
+
 Q_SIGNALS:
     void keyPressed(int key);
 
@@ -84,6 +95,10 @@ private:
     void setUpTransportBars();
     // The modes and the mouse (mainformbars.cpp).
     void setUpScreen();
+    // Whether a secondary window opens on top of all others now.
+    bool secondaryWindowOnTop() const;
+    // Asks the engine program for its commands, once.
+    void askEngineCommands();
 
     PlayerCore m_core;
     MediaOpener m_opener;
@@ -100,4 +115,6 @@ private:
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
+    QPointer<audioeq> m_audioEqualizer;
+    QPointer<videoeq> m_videoEqualizer;
 };
