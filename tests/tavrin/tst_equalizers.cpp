@@ -70,6 +70,8 @@ private Q_SLOTS:
     void reopeningSendsTheStoredValuesAgain();
     void nextStartCarriesTheAdjustments();
     void engineKnowsEveryCommandTheWindowsSend();
+    void windowsFollowTheAlwaysOnTopChoice_data();
+    void windowsFollowTheAlwaysOnTopChoice();
 
 private:
     void startEngine();
@@ -398,6 +400,36 @@ void EqualizersTest::engineKnowsEveryCommandTheWindowsSend()
     // Which is why the bands go out through af_cmdline here.
     QVERIFY(!listed.contains(QStringLiteral("af_eq_set_bands")));
     QVERIFY2(unknown.isEmpty(), qPrintable(unknown.join('|')));
+}
+
+void EqualizersTest::windowsFollowTheAlwaysOnTopChoice_data()
+{
+    QTest::addColumn<int>("item"); // of the always-on-top menu
+    QTest::addColumn<bool>("playing");
+    QTest::addColumn<bool>("onTop");
+    QTest::newRow("사용") << 0 << false << true;
+    QTest::newRow("재생시만 사용, playing") << 1 << true << true;
+    QTest::newRow("재생시만 사용, stopped") << 1 << false << false;
+    QTest::newRow("사용 안 함") << 2 << true << false;
+}
+
+void EqualizersTest::windowsFollowTheAlwaysOnTopChoice()
+{
+    QFETCH(int, item);
+    QFETCH(bool, playing);
+    QFETCH(bool, onTop);
+    m_window->core().options().choose(Menu::alwaysOnTopMenu, item);
+    if (playing)
+        startEngine();
+    m_window->showAudioEqualizer();
+    m_window->showVideoEqualizer();
+    for (QWidget *window : {static_cast<QWidget *>(m_window->audioEqualizer()),
+                            static_cast<QWidget *>(m_window->videoEqualizer())}) {
+        QCOMPARE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
+        // Modeless: the main window still takes input.
+        QVERIFY(window->isVisible());
+        QCOMPARE(window->windowModality(), Qt::NonModal);
+    }
 }
 
 QTEST_MAIN(EqualizersTest)
