@@ -97,7 +97,6 @@ bool mainform::start(const ProgramCommandLine &commandLine)
         return false;
     }
     Startup::chooseMachineDefaults(m_core);
-    askEngineCommands();
     // The frame's width beside the client area, for the minimum window size.
     m_widthProbe = QString::number(frameGeometry().width() - width());
     if (m_core.options().isChecked(Menu::showBarsMenu))

@@ -97,7 +97,8 @@ private:
     void setUpScreen();
     // Whether a secondary window opens on top of all others now.
     bool secondaryWindowOnTop() const;
-    // Asks the engine program for its commands, once.
+    // Asks the engine program for its commands, once: when the equalizer
+    // first opens, so that no start-up runs a second engine process.
     void askEngineCommands();
 
     PlayerCore m_core;
