@@ -12,9 +12,9 @@ const QString setBandsCommand = QStringLiteral("af_eq_set_bands");
 } // namespace
 
 const std::array<QString, AudioBands::count> AudioBands::captions = {
-    QStringLiteral("31.25 Hz"),  QStringLiteral("62.50 Hz"), QStringLiteral("125.00 Hz"),
+    QStringLiteral("31.25 Hz"),  QStringLiteral("62.50 Hz"),  QStringLiteral("125.00 Hz"),
     QStringLiteral("250.00 Hz"), QStringLiteral("500.00 Hz"), QStringLiteral("1.00 KHz"),
-    QStringLiteral("2.00 KHz"),  QStringLiteral("4.00 KHz"), QStringLiteral("8.00 KHz"),
+    QStringLiteral("2.00 KHz"),  QStringLiteral("4.00 KHz"),  QStringLiteral("8.00 KHz"),
     QStringLiteral("16.00 KHz")};
 
 const std::array<Field, AudioBands::count> AudioBands::fields = {

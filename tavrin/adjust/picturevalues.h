@@ -12,8 +12,17 @@ class PlayerCore;
 class PictureValues
 {
 public:
-    enum Row { hue, saturation, brightness, contrast, gamma, count };
-    struct RowInfo {
+    enum Row
+    {
+        hue,
+        saturation,
+        brightness,
+        contrast,
+        gamma,
+        count
+    };
+    struct RowInfo
+    {
         QString caption; // of the row's reset button
         QString name;    // of its slider
         int minimum;

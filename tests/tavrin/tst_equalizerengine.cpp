@@ -63,9 +63,10 @@ QList<double> levelPerSecond(const QString &path)
 double meanOnScreen(QWidget *widget)
 {
     const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-    const QImage image = widget->screen()
-                             ->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height())
-                             .toImage();
+    const QImage image =
+        widget->screen()
+            ->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height())
+            .toImage();
     double sum = 0;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
@@ -130,7 +131,8 @@ void EqualizerEngineTest::loweredBandsLowerTheSound()
     const QString wave = m_dir->filePath(QStringLiteral("sound.wav"));
     QFile engine(m_dir->filePath(QStringLiteral("mplayer")));
     QVERIFY(engine.open(QIODevice::WriteOnly));
-    engine.write("#!/bin/sh\nexec /usr/bin/mplayer -ao pcm:file=" + wave.toLocal8Bit() + " \"$@\"\n");
+    engine.write("#!/bin/sh\nexec /usr/bin/mplayer -ao pcm:file=" + wave.toLocal8Bit() +
+                 " \"$@\"\n");
     engine.close();
     engine.setPermissions(engine.permissions() | QFile::ExeOwner);
     qputenv("TAVRIN_MPLAYER", engine.fileName().toLocal8Bit());
@@ -166,8 +168,9 @@ void EqualizerEngineTest::brightnessBrightensTheOpenGlPictureAndKeepsAPause()
     const double before = meanOnScreen(video);
     m_window->showVideoEqualizer();
     m_window->videoEqualizer()->move(700, 20); // out of the picture's way
-    m_window->videoEqualizer()->slider(PictureValues::brightness)->triggerAction(
-        QAbstractSlider::SliderToMaximum);
+    m_window->videoEqualizer()
+        ->slider(PictureValues::brightness)
+        ->triggerAction(QAbstractSlider::SliderToMaximum);
     QVERIFY(playUntil(position() + 1.0));
     const double after = meanOnScreen(video);
     qInfo("picture mean %.1f, at brightness 100 %.1f", before, after);
@@ -179,8 +182,9 @@ void EqualizerEngineTest::brightnessBrightensTheOpenGlPictureAndKeepsAPause()
     PlayerState &state = m_window->core().state();
     m_window->showAudioEqualizer();
     m_window->audioEqualizer()->eqSlider(4)->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    m_window->videoEqualizer()->slider(PictureValues::gamma)->triggerAction(
-        QAbstractSlider::SliderPageStepSub);
+    m_window->videoEqualizer()
+        ->slider(PictureValues::gamma)
+        ->triggerAction(QAbstractSlider::SliderPageStepSub);
     auto enginePosition = [&] {
         state.setValue(Field::currentSecondsField, QString());
         m_window->sendCommand(EngineCommand::getTimePosKeepPause);

@@ -41,9 +41,10 @@ void act(QScrollBar *slider, QPushButton *reset, const QString &what, int times 
         if (what == QLatin1String("reset"))
             QTest::mouseClick(reset, Qt::LeftButton);
         else
-            slider->triggerAction(what == QLatin1String("add")   ? QAbstractSlider::SliderSingleStepAdd
-                                  : what == QLatin1String("sub") ? QAbstractSlider::SliderSingleStepSub
-                                                                 : QAbstractSlider::SliderToMaximum);
+            slider->triggerAction(
+                what == QLatin1String("add")   ? QAbstractSlider::SliderSingleStepAdd
+                : what == QLatin1String("sub") ? QAbstractSlider::SliderSingleStepSub
+                                               : QAbstractSlider::SliderToMaximum);
     }
 }
 
@@ -102,8 +103,8 @@ void EqualizersTest::cleanup()
         QVERIFY(QTest::qWaitFor([&] { return !m_window->core().isEngineRunning(); }, 5000));
     }
     m_window.reset();
-    for (const char *name : {"TAVRIN_MPLAYER", "FAKE_MPLAYER_SCRIPT", "FAKE_MPLAYER_LOG",
-                             "FAKE_MPLAYER_CMDLIST"})
+    for (const char *name :
+         {"TAVRIN_MPLAYER", "FAKE_MPLAYER_SCRIPT", "FAKE_MPLAYER_LOG", "FAKE_MPLAYER_CMDLIST"})
         qunsetenv(name);
 }
 
@@ -231,7 +232,8 @@ void EqualizersTest::pictureValuesSendTheirLines_data()
 
     const QStringList zeros{"0", "0", "0", "0", "0"};
     const QString line = QStringLiteral("pausing_keep_force %1 %2 1 ");
-    QTest::newRow("defaults send nothing") << zeros << QString() << QStringList() << QStringList() << zeros;
+    QTest::newRow("defaults send nothing")
+        << zeros << QString() << QStringList() << QStringList() << zeros;
     QTest::newRow("opening sets them in order, contrast no lower than -99")
         << QStringList{"-20", "10", "30", "-150", "7"} << QString()
         << QStringList{line.arg("hue", "-20"), line.arg("saturation", "10"),
