@@ -182,16 +182,17 @@ void EqualizersTest::bandLineFollowsTheEnginesCommands_data()
     QTest::addColumn<bool>("askedBefore");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("reopened");
-    const QString designed =
+    const QString setBandsLine =
         QStringLiteral("pausing_keep_force af_eq_set_bands ") + flat + QLatin1Char(' ');
     const QByteArray withSetBands("seek                 Float [Integer]\n"
                                   "af_eq_set_bands      String\n"
                                   "af_cmdline           String String\n");
-    QTest::newRow("engine with af_eq_set_bands") << withSetBands << true << designed << designed;
+    QTest::newRow("engine with af_eq_set_bands")
+        << withSetBands << true << setBandsLine << setBandsLine;
     QTest::newRow("engine without it")
         << QByteArray("af_cmdline           String String\n") << true << bands(flat) << bands(flat);
     QTest::newRow("asked on opening: the answer counts from then on")
-        << withSetBands << false << bands(flat) << designed;
+        << withSetBands << false << bands(flat) << setBandsLine;
 }
 
 void EqualizersTest::bandLineFollowsTheEnginesCommands()
