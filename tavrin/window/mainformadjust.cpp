@@ -6,13 +6,20 @@
 #include "platform/engineprogram.h"
 #include "windowrules.h"
 
+#include <QScreen>
+
 namespace {
-// Shows a window made anew, next to the main window the first time.
+// Shows a window made anew at the main window's top right corner, kept on
+// the main window's screen (the equalizer is wider than a small main window).
 void present(QWidget *window, QWidget *owner)
 {
     window->adjustSize();
     const QRect frame = owner->frameGeometry();
-    window->move(frame.right() - window->width(), frame.top());
+    const QRect screen = owner->screen()->availableGeometry();
+    const int x = qMax(screen.left(),
+                       qMin(frame.right() - window->width(), screen.right() - window->width()));
+    const int y = qMax(screen.top(), qMin(frame.top(), screen.bottom() - window->height()));
+    window->move(x, y);
     window->show();
     window->raise();
     window->activateWindow();
