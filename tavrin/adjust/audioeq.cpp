@@ -10,7 +10,10 @@ constexpr int sliderHeight = 160;
 } // namespace
 
 audioeq::audioeq(PlayerCore &core, bool onTop, QWidget *owner)
-    : QWidget(owner, Qt::Tool), m_bands(core)
+    // A fixed tool window: a title and a close box, nothing to size.
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_bands(core)
 {
     setObjectName(QStringLiteral("audioeq"));
     setWindowTitle(QStringLiteral("이퀄라이저"));

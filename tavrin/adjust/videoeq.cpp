@@ -10,7 +10,10 @@ constexpr int sliderWidth = 260;
 } // namespace
 
 videoeq::videoeq(PlayerCore &core, bool onTop, QWidget *owner)
-    : QWidget(owner, Qt::Tool), m_values(core)
+    // A fixed tool window: a title and a close box, nothing to size.
+    : QWidget(owner,
+              Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_values(core)
 {
     setObjectName(QStringLiteral("videoeq"));
     setWindowTitle(QStringLiteral("영상 조절"));
