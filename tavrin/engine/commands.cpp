@@ -1,5 +1,7 @@
 #include "commands.h"
 
+#include <QStringList>
+
 namespace EngineCommand {
 
 namespace {
@@ -102,6 +104,27 @@ QString saturation(const QString &value)
 QString equalizerBands(const QString &bands)
 {
     return keep + QStringLiteral("af_eq_set_bands ") + bands + QLatin1Char(' ');
+}
+
+QString equalizerCmdline(const QString &bands)
+{
+    return keep + QStringLiteral("af_cmdline equalizer ") + bands + QLatin1Char(' ');
+}
+
+QString equalizer(const QString &bands, bool engineHasSetBands)
+{
+    return engineHasSetBands ? equalizerBands(bands) : equalizerCmdline(bands);
+}
+
+QString commandName(const QString &line)
+{
+    const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    qsizetype first = 0;
+    // pausing, pausing_keep, pausing_toggle and pausing_keep_force are
+    // prefixes, not commands.
+    while (first < words.size() && words.at(first).startsWith(QLatin1String("pausing")))
+        ++first;
+    return first < words.size() ? words.at(first) : QString();
 }
 
 QString setMousePos(float x, float y)

@@ -56,6 +56,17 @@ QString hue(const QString &value);
 QString saturation(const QString &value);
 // "pausing_keep_force af_eq_set_bands " + the ten gains joined by ":" + " ".
 QString equalizerBands(const QString &bands);
+// "pausing_keep_force af_cmdline equalizer " + the ten gains joined by ":" +
+// " ": the same change for engines that lack af_eq_set_bands (they ignore an
+// unknown command without a word). It reconfigures the equalizer that every
+// command line puts into the audio chain.
+QString equalizerCmdline(const QString &bands);
+// The engine command that sets the ten gains: af_eq_set_bands where the
+// engine lists it, otherwise the af_cmdline form.
+QString equalizer(const QString &bands, bool engineHasSetBands);
+// The name of the engine command a line runs: its first word after any
+// "pausing…" prefix ("pausing_keep_force hue 5 1 " runs "hue").
+QString commandName(const QString &line);
 // "set_mouse_pos " + X + " " + Y + " ".
 QString setMousePos(float x, float y);
 

@@ -2,6 +2,7 @@
 
 #include "cmdcls.h"
 #include "commandline.h"
+#include "enginecommandlist.h"
 #include "controls/optionstore.h"
 #include "platform/systemservices.h"
 #include "state/playerstate.h"
@@ -25,6 +26,8 @@ public:
     OptionStore &options() { return m_options; }
     const OptionStore &options() const { return m_options; }
     SystemServices &services() { return *m_services; }
+    // What the engine program understands; asked once by the main window.
+    EngineCommandList &engineCommands() { return m_engineCommands; }
     // The channel of the current (or last) run; null before the first.
     cmdcls *cm() const { return m_cm.get(); }
 
@@ -69,6 +72,7 @@ private:
 
     PlayerState m_state;
     OptionStore m_options;
+    EngineCommandList m_engineCommands;
     std::unique_ptr<SystemServices> m_ownServices;
     SystemServices *m_services;
     std::unique_ptr<cmdcls, void (*)(cmdcls *)> m_cm;

@@ -9,6 +9,8 @@
 #include <memory>
 
 class QLabel;
+class audioeq;
+class videoeq;
 class BottomToolbar;
 class PlaybackTracker;
 class PointerInput;
@@ -75,6 +77,14 @@ public:
     // False when the source size is unknown: the calling key does no more.
     bool setWindowSizeFactor(double factor);
 
+    // The adjustment windows (mainformadjust.cpp). Each open makes the
+    // window anew, so it sends its values again; a window already open is
+    // only raised. Null while closed.
+    void showAudioEqualizer();
+    void showVideoEqualizer();
+    audioeq *audioEqualizer() const;
+    videoeq *videoEqualizer() const;
+
 Q_SIGNALS:
     void keyPressed(int key);
 
@@ -92,6 +102,11 @@ private:
     void setUpTransportBars();
     // The modes and the mouse (mainformbars.cpp).
     void setUpScreen();
+    // Whether a secondary window opens on top of all others now.
+    bool secondaryWindowOnTop() const;
+    // Asks the engine program for its commands, once: when the equalizer
+    // first opens, so that no start-up runs a second engine process.
+    void askEngineCommands();
 
     PlayerCore m_core;
     MediaOpener m_opener;
@@ -109,4 +124,6 @@ private:
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
     QPointer<subtitleform> m_subtitleForm;
+    QPointer<audioeq> m_audioEqualizer;
+    QPointer<videoeq> m_videoEqualizer;
 };

@@ -12,6 +12,8 @@
 //                        input are ignored (a hung engine)
 //   FAKE_MPLAYER_SILENT  when set, position requests get no answer
 //   FAKE_MPLAYER_PIDFILE file that receives the engine's process id
+//   FAKE_MPLAYER_CMDLIST file printed for "-input cmdlist" (nothing without
+//                        it); that question is answered and nothing else done
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
@@ -154,8 +156,24 @@ bool playScript(const char *path)
 
 } // namespace
 
+// "-input cmdlist": print the command list and end, as the engine does,
+// before anything else (the log of a run must not be touched).
+bool answersCommandList(int argc, char **argv)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "-input") != 0 || std::strcmp(argv[i + 1], "cmdlist") != 0)
+            continue;
+        if (const char *path = std::getenv("FAKE_MPLAYER_CMDLIST"))
+            playScript(path);
+        return true;
+    }
+    return false;
+}
+
 int main(int argc, char **argv)
 {
+    if (answersCommandList(argc, argv))
+        return 0;
     hang = std::getenv("FAKE_MPLAYER_HANG") != nullptr;
     silent = std::getenv("FAKE_MPLAYER_SILENT") != nullptr;
     if (hang) {
