@@ -8,6 +8,9 @@
 #include <QMenu>
 
 namespace {
+// Set on the entries whose check mark mirrors the store.
+constexpr char markProperty[] = "tavrinMark";
+
 // The jump entries are only switched on and off; they carry no mark.
 bool carriesMark(Menu menu)
 {
@@ -72,7 +75,7 @@ void menuform::build()
                     sync(*store, 0);
             });
             if (store) {
-                action->setCheckable(carriesMark(*store));
+                action->setProperty(markProperty, carriesMark(*store));
                 bind(action, *store, 0);
             }
             break;
@@ -80,7 +83,7 @@ void menuform::build()
         case MenuNode::Kind::option: {
             QAction *action = menu->addAction(label);
             action->setObjectName(name);
-            action->setCheckable(true);
+            action->setProperty(markProperty, true);
             m_named.insert(name, action);
             const Menu store = *node.store;
             connect(action, &QAction::triggered, this, [this, store] {
@@ -117,8 +120,12 @@ void menuform::sync(Menu menu, int index)
     const MenuEntry e = m_window.core().options().entry(menu, index);
     if (m_lists.contains(static_cast<int>(menu)))
         action->setText(MenuTree::literalCaption(e.caption));
-    if (action->isCheckable())
+    // Only a checked entry is checkable: an unchecked one shows no empty box,
+    // as in the popup menus of other desktops.
+    if (action->property(markProperty).toBool()) {
+        action->setCheckable(e.checked);
         action->setChecked(e.checked);
+    }
     action->setEnabled(e.enabled);
     action->setVisible(e.visible);
 }
@@ -139,7 +146,7 @@ void menuform::rebuildList(Menu menu)
         auto *action = new QAction(place.menu);
         action->setObjectName(OptionStore::nameOf(menu) + QLatin1Char('_') +
                               QString::number(index));
-        action->setCheckable(true);
+        action->setProperty(markProperty, true);
         place.menu->insertAction(place.end, action);
         place.items.append(action);
         connect(action, &QAction::triggered, this,
