@@ -20,6 +20,7 @@
 namespace {
 const QString playing = QStringLiteral("재생");
 const QString paused = QStringLiteral("일시정지");
+const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
 
 QString run(const QString &program, const QStringList &arguments)
 {
@@ -81,6 +82,8 @@ private Q_SLOTS:
     void stoppedChoiceWaitsForTheNextRun();
     void streamChoices_data();
     void streamChoices();
+    void streamChoicesResumeTheRealEngine_data();
+    void streamChoicesResumeTheRealEngine();
     void streamListsFollowTheRun();
     void priorityOfTheRunningEngine_data();
     void priorityOfTheRunningEngine();
@@ -128,6 +131,7 @@ void PopupMenuTest::cleanup()
     m_window.reset();
     m_system.reset();
     qunsetenv("TAVRIN_MPLAYER");
+    qunsetenv("ENGINE_TAP_LOG");
 }
 
 void PopupMenuTest::playFake()
@@ -371,6 +375,53 @@ void PopupMenuTest::streamChoices()
             QCOMPARE(action(other)->isChecked(), other == checkedEntry);
     }
     QVERIFY(action(checkedEntry)->isChecked());
+}
+
+void PopupMenuTest::streamChoicesResumeTheRealEngine_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("embedded") << "embeddedSubtitleMenu_0" << "sub_demux 0 ";
+    QTest::newRow("file") << "subtitleFileMenu_0" << "sub_file 0 ";
+    QTest::newRow("none") << "subtitleNoneMenu" << "sub_source -1 ";
+    QTest::newRow("audio track") << "audioTrackMenu_1" << "switch_audio 1 ";
+}
+
+// The real engine, paused, plays on after each of these commands: the play
+// state must say so.
+void PopupMenuTest::streamChoicesResumeTheRealEngine()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, sent);
+    if (!QFile::exists(sample))
+        QSKIP("the sample media is made by the build");
+    const QString tapped = m_dir->filePath(QStringLiteral("tapped"));
+    m_log.setPath(tapped);
+    qputenv("ENGINE_TAP_LOG", tapped.toLocal8Bit());
+    qputenv("TAVRIN_MPLAYER", ENGINE_TAP_PATH);
+    m_window->openCommandLineMedia(QStringLiteral("/open \"") + sample + QLatin1Char('"'));
+    PlayerState &state = m_window->core().state();
+    QTRY_VERIFY_WITH_TIMEOUT(action(name) && action(name)->isEnabled(), 15000);
+    m_window->transport().pause();
+    QTRY_COMPARE(state.value(Field::playStateField), paused);
+    auto position = [&] {
+        state.setValue(Field::currentSecondsField, QString());
+        m_window->sendCommand(EngineCommand::getTimePosKeepPause);
+        QTest::qWaitFor([&] { return !state.value(Field::currentSecondsField).isEmpty(); }, 5000);
+        return state.value(Field::currentSecondsField).toDouble();
+    };
+    // The engine settles on its paused frame first.
+    QTest::qWait(700);
+    const double before = position();
+    QVERIFY(before > 0);
+    QTest::qWait(500);
+    QCOMPARE(position(), before);
+    m_log.freshCommands(0);
+
+    action(name)->trigger();
+    QCOMPARE(m_log.freshCommands().value(0), sent);
+    QCOMPARE(state.value(Field::playStateField), playing);
+    QTRY_VERIFY_WITH_TIMEOUT(position() > before + 0.2, 5000);
 }
 
 void PopupMenuTest::streamListsFollowTheRun()
