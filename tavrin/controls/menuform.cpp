@@ -138,6 +138,7 @@ void menuform::rebuildList(Menu menu)
     Place &place = *found;
     for (QAction *old : std::as_const(place.items)) {
         m_bound.remove(m_bound.key(old));
+        m_named.remove(old->objectName());
         place.menu->removeAction(old);
         old->deleteLater();
     }
@@ -146,6 +147,7 @@ void menuform::rebuildList(Menu menu)
         auto *action = new QAction(place.menu);
         action->setObjectName(OptionStore::nameOf(menu) + QLatin1Char('_') +
                               QString::number(index));
+        m_named.insert(action->objectName(), action);
         action->setProperty(markProperty, true);
         place.menu->insertAction(place.end, action);
         place.items.append(action);

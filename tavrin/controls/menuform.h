@@ -23,7 +23,8 @@ public:
 
     // The menu that pops up over the window.
     QMenu *popupMenu() const { return m_popupMenu; }
-    // The entry or submenu entry of that name, null when there is none.
+    // The entry or submenu entry of that name, null when there is none; the
+    // items of a menu array are named after it, "deinterlaceMenu_1".
     QAction *entry(const QString &name) const;
     // The entries of a menu array, in index order.
     QList<QAction *> items(Menu menu) const;

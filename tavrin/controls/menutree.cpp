@@ -31,7 +31,8 @@ MenuNode list(int depth, Menu menu)
 {
     return {depth, K::list, "", "", "", C::none, menu};
 }
-MenuNode array(int depth, const char *name, const char *label, Menu menu, std::vector<MenuNode> &out)
+MenuNode array(int depth, const char *name, const char *label, Menu menu,
+               std::vector<MenuNode> &out)
 {
     out.push_back(sub(depth, name, label));
     return list(depth + 1, menu);

@@ -8,7 +8,8 @@
 
 // What a plain menu entry does when it is chosen. Options and the entries of
 // the menu arrays need none: what they do follows from their menu.
-enum class MenuCommand {
+enum class MenuCommand
+{
     none,
     openMediaFile,
     openWithAviSynth,
@@ -63,7 +64,8 @@ enum class MenuCommand {
 // rows are the items of the top-level menu.
 struct MenuNode
 {
-    enum class Kind {
+    enum class Kind
+    {
         submenu,
         separator,
         // An entry that runs `command`; `store`, when set, gives its check
