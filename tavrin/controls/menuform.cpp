@@ -47,7 +47,8 @@ void menuform::build()
     for (const MenuNode &node : MenuTree::nodes()) {
         at.resize(node.depth + 1);
         QMenu *menu = at.last();
-        const QString name = QString::fromLatin1(node.name);
+        const QString name =
+            node.name ? QString::fromLatin1(node.name) : OptionStore::nameOf(*node.store);
         const QString label = QString::fromUtf8(node.label);
         switch (node.kind) {
         case MenuNode::Kind::submenu: {

@@ -19,13 +19,10 @@ MenuNode run(int depth, const char *name, const char *label, const char *hint, C
 {
     return {depth, K::command, name, label, hint, command, store};
 }
+// An option's entry has the name of its store entry.
 MenuNode option(int depth, Menu menu, const char *label)
 {
-    // An option's entry has the name of its store entry.
-    static QByteArray names[menuCount];
-    QByteArray &name = names[static_cast<int>(menu)];
-    name = OptionStore::nameOf(menu).toLatin1();
-    return {depth, K::option, name.constData(), label, "", C::none, menu};
+    return {depth, K::option, nullptr, label, "", C::none, menu};
 }
 MenuNode list(int depth, Menu menu)
 {

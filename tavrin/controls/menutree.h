@@ -80,6 +80,7 @@ struct MenuNode
 
     int depth;
     Kind kind;
+    // Null for an option, which has the name of its store entry.
     const char *name;
     const char *label;
     // The key that does the same, shown beside the label; the keyboard map
