@@ -11,7 +11,6 @@
 
 namespace {
 const QString crlf = QStringLiteral("\r\n");
-const QString embeddedPrefix = QStringLiteral("내장 자막: ");
 
 using CodeName = std::pair<const char *, const char *>;
 
@@ -261,7 +260,7 @@ void parseEmbeddedSubtitles(PlayerState &state, OptionStore &options)
     QStringList captions = scanStreams(state.value(Field::engineOutputBox), IdentifyKey::subtitleId,
                                        IdentifyKey::subtitleLanguagePrefix);
     for (QString &caption : captions)
-        caption.prepend(embeddedPrefix);
+        caption.prepend(embeddedSubtitlePrefix);
     fillList(options, Menu::embeddedSubtitleMenu, captions);
     if (options.caption(Menu::subtitleFileMenu, 0) == emptyListCaption &&
         options.caption(Menu::embeddedSubtitleMenu, 0) != emptyListCaption) {

@@ -29,6 +29,9 @@ void extractSourceSize(PlayerState &state);
 // size is known. Returns whether both output sizes are known afterwards.
 bool extractColourSpaceAndOutputSize(PlayerState &state);
 
+// The start of an embeddedSubtitleMenu caption; the stream id follows it.
+inline const QString embeddedSubtitlePrefix = QStringLiteral("내장 자막: ");
+
 // Rebuilds the audio-track list; ticks the first track, or after a restart
 // the track kept in audioStreamBackupField.
 void parseAudioStreams(PlayerState &state, OptionStore &options);

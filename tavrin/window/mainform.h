@@ -15,6 +15,7 @@ class BottomToolbar;
 class PlaybackTracker;
 class PointerInput;
 class QMenu;
+class menuform;
 class ScreenModes;
 class QPlainTextEdit;
 class StatusToolbar;
@@ -45,6 +46,7 @@ public:
     StatusToolbar *statusToolbar() const { return m_statusToolbar; }
     BottomToolbar *bottomToolbar() const { return m_bottomToolbar; }
     QMenu *popupMenu() const { return m_popupMenu; }
+    menuform *menuForm() const { return m_menuForm; }
     ScreenModes &screenModes() { return *m_modes; }
     PointerInput &pointerInput() { return *m_pointer; }
 
@@ -120,6 +122,7 @@ private:
     std::unique_ptr<Transport> m_transport;
     StatusToolbar *m_statusToolbar = nullptr;
     BottomToolbar *m_bottomToolbar = nullptr;
+    menuform *m_menuForm = nullptr;
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;

@@ -2,6 +2,7 @@
 // with the transport, the engine-output timers; the display modes and the
 // mouse over the window.
 #include "bottomtoolbar.h"
+#include "controls/menuform.h"
 #include "controls/transport.h"
 #include "mainform.h"
 #include "pointerinput.h"
@@ -29,10 +30,8 @@ void mainform::setUpTransportBars()
     // window of its own: only native windows can lie above it.
     m_statusToolbar->setAttribute(Qt::WA_NativeWindow);
     m_bottomToolbar->setAttribute(Qt::WA_NativeWindow);
-    // Until the popup menu is built, the time labels open this one.
-    m_popupMenu = new QMenu(this);
-    m_popupMenu->setObjectName(QStringLiteral("popupMenu"));
-    m_popupMenu->addAction(emptyListCaption)->setEnabled(false);
+    m_menuForm = new menuform(*this);
+    m_popupMenu = m_menuForm->popupMenu();
     connect(m_bottomToolbar, &BottomToolbar::popupMenuRequested, m_popupMenu,
             [this](const QPoint &at) { m_popupMenu->popup(at); });
 
