@@ -15,7 +15,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -175,12 +174,6 @@ void mainform::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_modes->layOut();
-}
-
-void mainform::keyPressEvent(QKeyEvent *event)
-{
-    Q_EMIT keyPressed(event->key());
-    QWidget::keyPressEvent(event);
 }
 
 bool mainform::overVideo(const QPoint &position) const

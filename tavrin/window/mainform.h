@@ -9,6 +9,7 @@
 
 class QLabel;
 class BottomToolbar;
+class KeyboardInput;
 class PlaybackTracker;
 class PointerInput;
 class QMenu;
@@ -43,6 +44,7 @@ public:
     QMenu *popupMenu() const { return m_popupMenu; }
     ScreenModes &screenModes() { return *m_modes; }
     PointerInput &pointerInput() { return *m_pointer; }
+    KeyboardInput &keyboardInput() { return *m_keyboard; }
 
     // Sizes the picture inside the video frame for the source and the
     // chosen ratio, centred.
@@ -68,11 +70,11 @@ public:
     bool setWindowSizeFactor(double factor);
 
 Q_SIGNALS:
+    // A key press the window took (Qt's key), whichever widget had the focus.
     void keyPressed(int key);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -100,4 +102,5 @@ private:
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
+    KeyboardInput *m_keyboard = nullptr;
 };

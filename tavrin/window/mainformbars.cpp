@@ -3,6 +3,7 @@
 // mouse over the window.
 #include "bottomtoolbar.h"
 #include "controls/transport.h"
+#include "keyboardinput.h"
 #include "mainform.h"
 #include "pointerinput.h"
 #include "screenmodes.h"
@@ -82,6 +83,12 @@ void mainform::setUpScreen()
     m_pointer = new PointerInput(m_core, *m_transport, *m_modes, pointerParts, this);
     connect(m_pointer, &PointerInput::popupMenuRequested, m_popupMenu,
             [this](const QPoint &at) { m_popupMenu->popup(at); });
+
+    KeyboardInput::Parts keyParts{this,           m_transport.get(), m_modes, m_pointer,
+                                  &m_openActions, &m_opener,         {}};
+    keyParts.popupMenu = [this] { return m_popupMenu; };
+    m_keyboard = new KeyboardInput(m_core, keyParts, this);
+    connect(m_keyboard, &KeyboardInput::keyPressed, this, &mainform::keyPressed);
 
     setMinimumSize(
         WindowRules::minimumClientSize(m_statusToolbar->height(), m_bottomToolbar->height()));
