@@ -124,14 +124,16 @@ int plainCode(int qtKey)
 
 // How a row tests the modifier value: always for equality with the whole
 // value, so "Ctrl" is Ctrl alone and "not Ctrl" includes Ctrl+Shift.
-enum class Test {
+enum class Test
+{
     any,
     is,
     isNot,
     neitherShiftNorCtrl,
 };
 
-enum class Condition {
+enum class Condition
+{
     none,
     backEnabled,
     forwardEnabled,

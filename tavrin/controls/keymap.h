@@ -23,16 +23,16 @@ constexpr int left = 37;
 constexpr int up = 38;
 constexpr int right = 39;
 constexpr int down = 40;
-constexpr int digit0 = 48;   // digit0 + n for the main row's digit n
-constexpr int letterA = 65;  // letterA + n for the n-th letter
+constexpr int digit0 = 48;  // digit0 + n for the main row's digit n
+constexpr int letterA = 65; // letterA + n for the n-th letter
 constexpr int applications = 93;
-constexpr int numpad0 = 96;  // numpad0 + n for keypad digit n
+constexpr int numpad0 = 96; // numpad0 + n for keypad digit n
 constexpr int numpadMultiply = 106;
 constexpr int numpadAdd = 107;
 constexpr int numpadSubtract = 109;
 constexpr int numpadDecimal = 110;
 constexpr int numpadDivide = 111;
-constexpr int f1 = 112;      // f1 + n - 1 for Fn
+constexpr int f1 = 112; // f1 + n - 1 for Fn
 constexpr int semicolon = 186;
 constexpr int equals = 187;
 constexpr int comma = 188;
@@ -69,7 +69,8 @@ struct KeyStroke
 KeyStroke fromQt(int qtKey, Qt::KeyboardModifiers modifiers);
 
 // What a key does. The windows not shown by the keyboard itself are asked for.
-enum class Action {
+enum class Action
+{
     dvdUp,
     dvdDown,
     dvdLeft,

@@ -15,7 +15,8 @@ class ScreenModes;
 class Transport;
 
 // The windows a key shows that the keyboard does not own.
-enum class ToolWindow {
+enum class ToolWindow
+{
     programInfo,
     playInfo,
     videoEq,

@@ -28,21 +28,6 @@ const QString longSample = QStringLiteral(SAMPLE_MEDIA_DIR "/long.mkv");
 const QByteArray script =
     "ID_VIDEO_WIDTH=640\nID_VIDEO_HEIGHT=360\nID_LENGTH=10.02\nStarting playback...\n";
 
-int combined(Qt::KeyboardModifiers modifiers, Qt::Key key)
-{
-    return QKeyCombination(modifiers, key).toCombined();
-}
-
-int plain(Qt::Key key)
-{
-    return QKeyCombination(key).toCombined();
-}
-
-const Qt::KeyboardModifiers shift(Qt::ShiftModifier);
-const Qt::KeyboardModifiers ctrl(Qt::ControlModifier);
-const Qt::KeyboardModifiers alt(Qt::AltModifier);
-const Qt::KeyboardModifiers keypad(Qt::KeypadModifier);
-
 bool xdotool(const QStringList &arguments)
 {
     return QProcess::execute(QStringLiteral("xdotool"), arguments) == 0;
@@ -69,8 +54,9 @@ private Q_SLOTS:
 
 private:
     void play(const QString &path);
-    // Sends the key to the bar's play button, which has the focus.
-    void press(int key, bool autoRepeat = false);
+    // Sends the key ("Shift+>", "Num+1") to the bar's play button, which
+    // has the focus.
+    void press(const QString &key, bool autoRepeat = false);
     QStringList received() { return m_log.freshCommands(150); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -122,146 +108,90 @@ void KeyboardTest::play(const QString &path)
     received();
 }
 
-void KeyboardTest::press(int key, bool autoRepeat)
+void KeyboardTest::press(const QString &key, bool autoRepeat)
 {
     QPushButton *button = m_window->bottomToolbar()->playPauseButton();
     button->setFocus();
-    const QKeyCombination combination = QKeyCombination::fromCombined(key);
+    const QKeyCombination combination = QKeySequence::fromString(key)[0];
     if (!autoRepeat) {
         QTest::keyClick(button, combination.key(), combination.keyboardModifiers());
         return;
     }
-    QKeyEvent event(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(),
-                    QString(), true);
+    QKeyEvent event(QEvent::KeyPress, combination.key(), combination.keyboardModifiers(), QString(),
+                    true);
     QApplication::sendEvent(button, &event);
 }
 
 void KeyboardTest::keysSendTheirCommands_data()
 {
-    QTest::addColumn<QString>("medium"); // empty: nothing plays
-    QTest::addColumn<QStringList>("before"); // fields set first, "name=value"
-    QTest::addColumn<QList<int>>("keys");
-    QTest::addColumn<QStringList>("commands");
-    QTest::addColumn<QStringList>("after"); // fields expected, "name=value"
-
+    QTest::addColumn<QString>("medium");   // empty: nothing plays
+    QTest::addColumn<QString>("before");   // fields set first, "name=value;…"
+    QTest::addColumn<QString>("keys");     // as X delivers them, blank-separated
+    QTest::addColumn<QString>("commands"); // "|"-separated
+    QTest::addColumn<QString>("after");    // fields expected, "name=value;…"
     const QString clip = QStringLiteral("/media/clip.mkv");
     const QString dvd = QStringLiteral("dvdnav://");
     const QString playing = QStringLiteral("playStateField=재생");
     const QString paused = QStringLiteral("playStateField=일시정지");
-    QTest::newRow("Space twice")
-        << clip << QStringList() << QList<int>{plain(Qt::Key_Space), plain(Qt::Key_Space)}
-        << QStringList{"pause ", "pause "} << QStringList{playing};
-    QTest::newRow("Shift+Space toggles")
-        << clip << QStringList() << QList<int>{combined(shift, Qt::Key_Space)}
-        << QStringList{"pause "} << QStringList{paused};
-    QTest::newRow("Right") << clip << QStringList() << QList<int>{plain(Qt::Key_Right)}
-                           << QStringList{"seek 10 0 "} << QStringList{playing};
-    QTest::newRow("Ctrl+Right") << clip << QStringList()
-                                << QList<int>{combined(ctrl, Qt::Key_Right)}
-                                << QStringList{"seek 60 0 "} << QStringList();
-    QTest::newRow("Shift+Left") << clip << QStringList()
-                                << QList<int>{combined(shift, Qt::Key_Left)}
-                                << QStringList{"seek -600 0 "} << QStringList();
-    QTest::newRow("Ctrl+Shift+Left")
-        << clip << QStringList() << QList<int>{combined(ctrl | shift, Qt::Key_Left)}
-        << QStringList{"seek -10 0 "} << QStringList();
-    QTest::newRow("Right while stopped") << QString() << QStringList()
-                                         << QList<int>{plain(Qt::Key_Right)} << QStringList()
-                                         << QStringList{"playStateField=정지"};
-    QTest::newRow("audio delay")
-        << clip << QStringList()
-        << QList<int>{combined(shift, Qt::Key_Greater), combined(shift, Qt::Key_Greater),
-                      combined(shift, Qt::Key_Greater), combined(shift, Qt::Key_Question),
-                      combined(shift, Qt::Key_Less)}
-        << QStringList{"pausing_keep_force audio_delay 0.1 1 ",
-                       "pausing_keep_force audio_delay 0.2 1 ",
-                       "pausing_keep_force audio_delay 0.3 1 ",
-                       "pausing_keep_force audio_delay 0 1 ",
-                       "pausing_keep_force audio_delay -0.1 1 "}
-        << QStringList{"audioDelayField=-0.1", "subDelayField=0"};
-    QTest::newRow("subtitle delay")
-        << clip << QStringList()
-        << QList<int>{plain(Qt::Key_Period), plain(Qt::Key_Period), plain(Qt::Key_Comma),
-                      plain(Qt::Key_Slash), combined(keypad, Qt::Key_Period)}
-        << QStringList{"pausing_keep_force sub_delay 0.1 1 ", "pausing_keep_force sub_delay 0.2 1 ",
-                       "pausing_keep_force sub_delay 0.1 1 ", "pausing_keep_force sub_delay 0 1 "}
-        << QStringList{"subDelayField=0", "audioDelayField=0"};
-    QTest::newRow("speed")
-        << clip << QStringList()
-        << QList<int>{plain(Qt::Key_Z), plain(Qt::Key_X), plain(Qt::Key_X), plain(Qt::Key_C)}
-        << QStringList{"pausing_keep_force speed_set 1.0", "pausing_keep_force speed_set 0.9 ",
-                       "pausing_keep_force speed_set 0.8 ", "pausing_keep_force speed_set 0.9 "}
-        << QStringList{"speedField=0.9"};
-    QTest::newRow("volume and mute")
-        << clip << QStringList()
-        << QList<int>{plain(Qt::Key_Up), plain(Qt::Key_Up), plain(Qt::Key_Down),
-                      plain(Qt::Key_M), combined(shift, Qt::Key_M)}
-        << QStringList{"pausing_keep_force volume 55 1 ", "pausing_keep_force volume 60 1 ",
-                       "pausing_keep_force volume 55 1 ", "pausing_keep_force mute 1 ",
-                       "pausing_keep_force mute 0 "}
-        << QStringList{"volumeField=55"};
-    QTest::newRow("frame step") << clip << QStringList() << QList<int>{plain(Qt::Key_F)}
-                                << QStringList{"frame_step ", "pausing_keep_force get_time_pos "}
-                                << QStringList{paused};
-    QTest::newRow("subtitle step")
-        << clip << QStringList()
-        << QList<int>{plain(Qt::Key_BracketLeft), plain(Qt::Key_BracketRight)}
-        << QStringList{"pausing_keep_force sub_step -1 ", "pausing_keep_force sub_step +1 "}
-        << QStringList();
-    QTest::newRow("Alt+H twice, H alone nothing")
-        << clip << QStringList()
-        << QList<int>{combined(alt, Qt::Key_H), plain(Qt::Key_H), combined(alt, Qt::Key_H)}
-        << QStringList{"pausing_keep_force sub_visibility 0 ",
-                       "pausing_keep_force sub_visibility 1 "}
-        << QStringList();
-    QTest::newRow("P then O") << clip << QStringList()
-                              << QList<int>{plain(Qt::Key_P), plain(Qt::Key_O)}
-                              << QStringList{"pausing_keep_force sub_scale 3.1 1 ",
-                                             "pausing_keep_force sub_scale 3.0 1 "}
-                              << QStringList{"textSubScaleField=3.0"};
-    QTest::newRow("O at 0.0 sends 0.0 again")
-        << clip
-        << QStringList{"useDefaultSubtitleSettingsField=0", "assFontScaleField=0.0"}
-        << QList<int>{plain(Qt::Key_O)}
-        << QStringList{"pausing_keep_force sub_scale 0.0 1 "}
-        << QStringList{"assFontScaleField=0.0"};
-    QTest::newRow("Ctrl+Space stops") << clip << QStringList()
-                                      << QList<int>{combined(ctrl, Qt::Key_Space)}
-                                      << QStringList{"stop "} << QStringList();
-
+    const QString audioDelay = QStringLiteral("pausing_keep_force audio_delay %1 1 ");
+    const QString subDelay = QStringLiteral("pausing_keep_force sub_delay %1 1 ");
+    const QString volume = QStringLiteral("pausing_keep_force volume %1 1 ");
+    // clang-format off
+    QTest::newRow("Space twice") << clip << "" << "Space Space" << "pause |pause " << playing;
+    QTest::newRow("Shift+Space") << clip << "" << "Shift+Space" << "pause " << paused;
+    QTest::newRow("Right") << clip << "" << "Right" << "seek 10 0 " << playing;
+    QTest::newRow("Ctrl+Right") << clip << "" << "Ctrl+Right" << "seek 60 0 " << "";
+    QTest::newRow("Shift+Left") << clip << "" << "Shift+Left" << "seek -600 0 " << "";
+    QTest::newRow("Ctrl+Shift+Left") << clip << "" << "Ctrl+Shift+Left" << "seek -10 0 " << "";
+    QTest::newRow("Right stopped") << "" << "" << "Right" << "" << "playStateField=정지";
+    QTest::newRow("audio delay") << clip << "" << "Shift+> Shift+> Shift+> Shift+? Shift+<"
+        << QStringList{audioDelay.arg("0.1"), audioDelay.arg("0.2"), audioDelay.arg("0.3"),
+                       audioDelay.arg("0"), audioDelay.arg("-0.1")}.join('|')
+        << "audioDelayField=-0.1;subDelayField=0";
+    QTest::newRow("subtitle delay, keypad . nothing") << clip << "" << ". . , / Num+."
+        << QStringList{subDelay.arg("0.1"), subDelay.arg("0.2"), subDelay.arg("0.1"),
+                       subDelay.arg("0")}.join('|')
+        << "subDelayField=0;audioDelayField=0";
+    QTest::newRow("speed") << clip << "" << "Z X X C"
+        << "pausing_keep_force speed_set 1.0|pausing_keep_force speed_set 0.9 |"
+           "pausing_keep_force speed_set 0.8 |pausing_keep_force speed_set 0.9 "
+        << "speedField=0.9";
+    QTest::newRow("volume and mute") << clip << "" << "Up Up Down M Shift+M"
+        << QStringList{volume.arg(55), volume.arg(60), volume.arg(55),
+                       "pausing_keep_force mute 1 ", "pausing_keep_force mute 0 "}.join('|')
+        << "volumeField=55";
+    QTest::newRow("frame step") << clip << "" << "F"
+        << "frame_step |pausing_keep_force get_time_pos " << paused;
+    QTest::newRow("subtitle step") << clip << "" << "[ ]"
+        << "pausing_keep_force sub_step -1 |pausing_keep_force sub_step +1 " << "";
+    QTest::newRow("Alt+H twice, H nothing") << clip << "" << "Alt+H H Alt+H"
+        << "pausing_keep_force sub_visibility 0 |pausing_keep_force sub_visibility 1 " << "";
+    QTest::newRow("P then O") << clip << "" << "P O"
+        << "pausing_keep_force sub_scale 3.1 1 |pausing_keep_force sub_scale 3.0 1 "
+        << "textSubScaleField=3.0";
+    QTest::newRow("O at 0.0") << clip << "useDefaultSubtitleSettingsField=0;assFontScaleField=0.0"
+        << "O" << "pausing_keep_force sub_scale 0.0 1 " << "assFontScaleField=0.0";
+    QTest::newRow("Ctrl+Space") << clip << "" << "Ctrl+Space" << "stop " << "";
     // A DVD plays: the menu command first, then the general key.
-    QTest::newRow("DVD Up") << dvd << QStringList() << QList<int>{plain(Qt::Key_Up)}
-                            << QStringList{"dvdnav up ", "pausing_keep_force volume 55 1 "}
-                            << QStringList{playing};
-    QTest::newRow("DVD Backspace") << dvd << QStringList{paused}
-                                   << QList<int>{plain(Qt::Key_Backspace)}
-                                   << QStringList{"dvdnav prev "} << QStringList{playing};
-    QTest::newRow("DVD Enter") << dvd << QStringList() << QList<int>{plain(Qt::Key_Return)}
-                               << QStringList{"dvdnav select ",
-                                              "pausing_keep_force vo_fullscreen 0 "}
-                               << QStringList{"fullScreenStateField=전체 화면"};
-    QTest::newRow("DVD Right jumps too")
-        << dvd << QStringList() << QList<int>{plain(Qt::Key_Right)}
-        << QStringList{"dvdnav right ", "seek 10 0 "} << QStringList{playing};
-    QTest::newRow("DVD Space twice")
-        << dvd << QStringList() << QList<int>{plain(Qt::Key_Space), plain(Qt::Key_Space)}
-        << QStringList{"pause ", "pause "} << QStringList{playing};
-    QTest::newRow("DVD paused, unbound key")
-        << dvd << QStringList{paused} << QList<int>{plain(Qt::Key_Q)} << QStringList()
-        << QStringList{paused};
-    QTest::newRow("file named dvd…")
-        << QString("dvd.avi") << QStringList() << QList<int>{plain(Qt::Key_Up)}
-        << QStringList{"pausing_keep_force volume 55 1 "} << QStringList();
+    QTest::newRow("DVD Up") << dvd << "" << "Up" << "dvdnav up |" + volume.arg(55) << playing;
+    QTest::newRow("DVD Backspace") << dvd << paused << "Backspace" << "dvdnav prev " << playing;
+    QTest::newRow("DVD Enter") << dvd << "" << "Return"
+        << "dvdnav select |pausing_keep_force vo_fullscreen 0 "
+        << "fullScreenStateField=전체 화면";
+    QTest::newRow("DVD Right") << dvd << "" << "Right" << "dvdnav right |seek 10 0 " << playing;
+    QTest::newRow("DVD Space twice") << dvd << "" << "Space Space" << "pause |pause " << playing;
+    QTest::newRow("DVD paused, unbound key") << dvd << paused << "Q" << "" << paused;
+    QTest::newRow("file named dvd…") << "dvd.avi" << "" << "Up" << volume.arg(55) << "";
+    // clang-format on
 }
 
 void KeyboardTest::keysSendTheirCommands()
 {
     QFETCH(QString, medium);
-    QFETCH(QStringList, before);
-    QFETCH(QList<int>, keys);
-    QFETCH(QStringList, commands);
-    QFETCH(QStringList, after);
-
+    QFETCH(QString, before);
+    QFETCH(QString, keys);
+    QFETCH(QString, commands);
+    QFETCH(QString, after);
     if (medium == QLatin1String("dvd.avi")) {
         // A file whose name begins with "dvd" is a file, not a disc.
         QFile file(m_dir->filePath(medium));
@@ -271,23 +201,25 @@ void KeyboardTest::keysSendTheirCommands()
     if (!medium.isEmpty())
         play(medium);
     PlayerState &state = m_window->core().state();
-    for (const QString &pair : before)
-        state.setValue(PlayerState::fromName(pair.section(QLatin1Char('='), 0, 0)),
-                       pair.section(QLatin1Char('='), 1));
-    for (int key : keys)
+    auto fields = [](const QString &pairs) { return pairs.split(';', Qt::SkipEmptyParts); };
+    auto field = [](const QString &pair) {
+        return PlayerState::fromName(pair.section(QLatin1Char('='), 0, 0));
+    };
+    for (const QString &pair : fields(before))
+        state.setValue(field(pair), pair.section(QLatin1Char('='), 1));
+    for (const QString &key : keys.split(' ', Qt::SkipEmptyParts))
         press(key);
-    QCOMPARE(received(), commands);
-    for (const QString &pair : after)
-        QCOMPARE(state.value(PlayerState::fromName(pair.section(QLatin1Char('='), 0, 0))),
-                 pair.section(QLatin1Char('='), 1));
+    QCOMPARE(received(), commands.split('|', Qt::SkipEmptyParts));
+    for (const QString &pair : fields(after))
+        QCOMPARE(state.value(field(pair)), pair.section(QLatin1Char('='), 1));
 }
 
 void KeyboardTest::heldKeyRepeats()
 {
     play(QStringLiteral("/media/clip.mkv"));
-    press(plain(Qt::Key_Right));
-    press(plain(Qt::Key_Right), true);
-    press(plain(Qt::Key_Right), true);
+    press("Right");
+    press("Right", true);
+    press("Right", true);
     QCOMPARE(received(), QStringList(3, QStringLiteral("seek 10 0 ")));
 }
 
@@ -298,16 +230,12 @@ void KeyboardTest::sizeKeys()
     QTRY_COMPARE(picture->size(), QSize(640, 360));
     const struct
     {
-        int key;
+        const char *key;
         QSize picture;
-    } rows[] = {{plain(Qt::Key_1), {320, 180}},
-                {combined(keypad, Qt::Key_2), {320, 180}}, // the keypad does not size
-                {plain(Qt::Key_3), {960, 540}},
-                {combined(shift, Qt::Key_Exclam), {320, 180}},
-                {plain(Qt::Key_4), {1280, 720}},
-                {plain(Qt::Key_2), {640, 360}}};
+    } rows[] = {{"1", {320, 180}}, {"Num+2", {320, 180}}, // the keypad does not size
+                {"3", {960, 540}}, {"Shift+!", {320, 180}}, {"4", {1280, 720}}, {"2", {640, 360}}};
     for (const auto &row : rows) {
-        press(row.key);
+        press(QString::fromLatin1(row.key));
         QTest::qWait(100);
         QTRY_COMPARE(picture->size(), row.picture);
     }
@@ -315,58 +243,51 @@ void KeyboardTest::sizeKeys()
 
 void KeyboardTest::openAndCloseKeys_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("fileDialogs");
-    QTest::addColumn<int>("addressWindows");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("asked"); // what the key asks for: "file", "address", none
     QTest::addColumn<bool>("closes");
-    QTest::newRow("Ctrl+O") << combined(ctrl, Qt::Key_O) << 1 << 0 << false;
-    QTest::newRow("F2") << plain(Qt::Key_F2) << 1 << 0 << false;
-    QTest::newRow("Shift+F2") << combined(shift, Qt::Key_F2) << 1 << 0 << false;
-    QTest::newRow("F3") << plain(Qt::Key_F3) << 1 << 0 << false;
-    QTest::newRow("Ctrl+D") << combined(ctrl, Qt::Key_D) << 1 << 0 << false;
-    QTest::newRow("Ctrl+U") << combined(ctrl, Qt::Key_U) << 0 << 1 << false;
-    QTest::newRow("O alone") << plain(Qt::Key_O) << 0 << 0 << false;
-    QTest::newRow("F4") << plain(Qt::Key_F4) << 0 << 0 << true;
+    // clang-format off
+    QTest::newRow("Ctrl+O") << "Ctrl+O" << "file" << false;
+    QTest::newRow("F2") << "F2" << "file" << false;
+    QTest::newRow("Shift+F2") << "Shift+F2" << "file" << false;
+    QTest::newRow("F3") << "F3" << "file" << false;
+    QTest::newRow("Ctrl+D") << "Ctrl+D" << "file" << false;
+    QTest::newRow("Ctrl+U") << "Ctrl+U" << "address" << false;
+    QTest::newRow("O alone") << "O" << "" << false;
+    QTest::newRow("F4") << "F4" << "" << true;
+    // clang-format on
 }
 
 void KeyboardTest::openAndCloseKeys()
 {
-    QFETCH(int, key);
-    QFETCH(int, fileDialogs);
-    QFETCH(int, addressWindows);
+    QFETCH(QString, key);
+    QFETCH(QString, asked);
     QFETCH(bool, closes);
     play(QStringLiteral("/media/clip.mkv"));
     PlayerState &state = m_window->core().state();
-    QStringList timerOff; // cursorTimerOffField while each dialog is open
-    int files = 0;
-    int addresses = 0;
+    // What was asked for, each with cursorTimerOffField while it was open.
+    QStringList asks;
     OpenActions &actions = m_window->openActions();
     actions.chooseFile = [&] {
-        ++files;
-        timerOff << state.value(Field::cursorTimerOffField);
+        asks << "file" + state.value(Field::cursorTimerOffField);
         return QString(); // cancelled
     };
     actions.askAddress = [&] {
-        ++addresses;
-        timerOff << state.value(Field::cursorTimerOffField);
+        asks << "address" + state.value(Field::cursorTimerOffField);
         return QString();
     };
     press(key);
-    QCOMPARE(files, fileDialogs);
-    QCOMPARE(addresses, addressWindows);
-    QCOMPARE(timerOff, QStringList(fileDialogs + addressWindows, QStringLiteral("1")));
+    QCOMPARE(asks.join(' '), asked.isEmpty() ? QString() : asked + QLatin1Char('1'));
     QCOMPARE(state.value(Field::cursorTimerOffField), QStringLiteral("0"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->core().isEngineRunning(), !closes, 5000);
     QCOMPARE(state.value(Field::mediaPathField).isEmpty(), closes);
-    QCOMPARE(m_window->windowTitle(), closes ? QStringLiteral("Tavrin v1.0.53")
-                                             : m_window->windowTitle());
 }
 
 void KeyboardTest::applicationsKeyOpensThePopupMenu()
 {
     play(QStringLiteral("/media/clip.mkv"));
     QCursor::setPos(m_window->mapToGlobal(QPoint(200, 150)));
-    press(plain(Qt::Key_Menu));
+    press("Menu");
     QMenu *menu = m_window->popupMenu();
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(menu->pos(), QCursor::pos());
@@ -386,12 +307,12 @@ void KeyboardTest::keyReappliesAlwaysOnTop()
     QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     // Something else took the window off the top: the next key puts it back.
     handle->setFlag(Qt::WindowStaysOnTopHint, false);
-    press(plain(Qt::Key_Q));
+    press("Q");
     QVERIFY(handle->flags().testFlag(Qt::WindowStaysOnTopHint));
     // Paused, the choice wants it off: any key takes it off.
     m_window->core().state().setValue(Field::playStateField, PlayState::paused);
     handle->setFlag(Qt::WindowStaysOnTopHint, true);
-    press(plain(Qt::Key_Q));
+    press("Q");
     QVERIFY(!handle->flags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
@@ -434,13 +355,13 @@ void KeyboardTest::realEnginePausesAndSeeks()
     // Well into the medium, where the position moves with every frame.
     QVERIFY(QTest::qWaitFor(
         [&] { return state.value(Field::currentSecondsField).toDouble() > 1.0; }, 15000));
-    press(plain(Qt::Key_Space));
+    press("Space");
     QCOMPARE(state.value(Field::playStateField), PlayState::paused);
     const double pausedAt = position();
     QTest::qWait(600);
     QCOMPARE(position(), pausedAt);
     // "seek" resumes the engine, as the state says.
-    press(plain(Qt::Key_Right));
+    press("Right");
     QCOMPARE(state.value(Field::playStateField), PlayState::playing);
     QVERIFY(QTest::qWaitFor([&] { return position() >= pausedAt + 9.5; }, 10000));
 }
