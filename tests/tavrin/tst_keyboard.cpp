@@ -47,6 +47,7 @@ private Q_SLOTS:
     void sizeKeys();
     void openAndCloseKeys_data();
     void openAndCloseKeys();
+    void windowKeysAskForTheirWindows();
     void applicationsKeyOpensThePopupMenu();
     void keyReappliesAlwaysOnTop();
     void shiftedSymbolsFromTheXKeyboard();
@@ -281,6 +282,19 @@ void KeyboardTest::openAndCloseKeys()
     QCOMPARE(state.value(Field::cursorTimerOffField), QStringLiteral("0"));
     QTRY_COMPARE_WITH_TIMEOUT(m_window->core().isEngineRunning(), !closes, 5000);
     QCOMPARE(state.value(Field::mediaPathField).isEmpty(), closes);
+}
+
+void KeyboardTest::windowKeysAskForTheirWindows()
+{
+    QSignalSpy asked(&m_window->keyboardInput(), &KeyboardInput::showWindowRequested);
+    for (const char *key : {"F1", "Ctrl+F1", "Ctrl+V", "V", "Shift+A", "Alt+S", "S"})
+        press(QString::fromLatin1(key));
+    QList<ToolWindow> windows;
+    for (const QList<QVariant> &signal : asked)
+        windows << signal.at(0).value<ToolWindow>();
+    QCOMPARE(windows,
+             (QList<ToolWindow>{ToolWindow::programInfo, ToolWindow::playInfo, ToolWindow::videoEq,
+                                ToolWindow::audioEq, ToolWindow::subtitleSettings}));
 }
 
 void KeyboardTest::applicationsKeyOpensThePopupMenu()
