@@ -16,7 +16,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
@@ -193,12 +192,6 @@ void mainform::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_modes->layOut();
-}
-
-void mainform::keyPressEvent(QKeyEvent *event)
-{
-    Q_EMIT keyPressed(event->key());
-    QWidget::keyPressEvent(event);
 }
 
 bool mainform::overVideo(const QPoint &position) const

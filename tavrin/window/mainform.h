@@ -12,6 +12,7 @@ class QLabel;
 class audioeq;
 class videoeq;
 class BottomToolbar;
+class KeyboardInput;
 class PlaybackTracker;
 class PointerInput;
 class QMenu;
@@ -49,6 +50,7 @@ public:
     menuform *menuForm() const { return m_menuForm; }
     ScreenModes &screenModes() { return *m_modes; }
     PointerInput &pointerInput() { return *m_pointer; }
+    KeyboardInput &keyboardInput() { return *m_keyboard; }
 
     // Opens the subtitle settings window, made anew (with the state's values)
     // unless it is open already: then it only comes to the front.
@@ -88,11 +90,11 @@ public:
     videoeq *videoEqualizer() const;
 
 Q_SIGNALS:
+    // A key press the window took (Qt's key), whichever widget had the focus.
     void keyPressed(int key);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -129,4 +131,5 @@ private:
     QPointer<subtitleform> m_subtitleForm;
     QPointer<audioeq> m_audioEqualizer;
     QPointer<videoeq> m_videoEqualizer;
+    KeyboardInput *m_keyboard = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "bottomtoolbar.h"
 #include "controls/menuform.h"
 #include "controls/transport.h"
+#include "keyboardinput.h"
 #include "mainform.h"
 #include "pointerinput.h"
 #include "screenmodes.h"
@@ -81,6 +82,46 @@ void mainform::setUpScreen()
     m_pointer = new PointerInput(m_core, *m_transport, *m_modes, pointerParts, this);
     connect(m_pointer, &PointerInput::popupMenuRequested, m_popupMenu,
             [this](const QPoint &at) { m_popupMenu->popup(at); });
+
+    KeyboardInput::Parts keyParts{this,           m_transport.get(), m_modes, m_pointer,
+                                  &m_openActions, &m_opener,         {}};
+    keyParts.popupMenu = [this] { return m_popupMenu; };
+    m_keyboard = new KeyboardInput(m_core, keyParts, this);
+    connect(m_keyboard, &KeyboardInput::keyPressed, this, &mainform::keyPressed);
+
+    // The keys and the popup entries that open the adjustment and
+    // information windows.
+    connect(m_keyboard, &KeyboardInput::showWindowRequested, this, [this](ToolWindow window) {
+        switch (window) {
+        case ToolWindow::videoEq:
+            showVideoEqualizer();
+            break;
+        case ToolWindow::audioEq:
+            showAudioEqualizer();
+            break;
+        case ToolWindow::subtitleSettings:
+            showSubtitleSettings();
+            break;
+        case ToolWindow::programInfo:
+        case ToolWindow::playInfo:
+            break;
+        }
+    });
+    connect(m_menuForm, &menuform::windowRequested, this, [this](MenuCommand command) {
+        switch (command) {
+        case MenuCommand::showVideoAdjust:
+            showVideoEqualizer();
+            break;
+        case MenuCommand::showEqualizer:
+            showAudioEqualizer();
+            break;
+        case MenuCommand::showSubtitleSettings:
+            showSubtitleSettings();
+            break;
+        default:
+            break;
+        }
+    });
 
     setMinimumSize(
         WindowRules::minimumClientSize(m_statusToolbar->height(), m_bottomToolbar->height()));

@@ -309,6 +309,22 @@ void ScreenModes::applyAlwaysOnTopRule()
         setAlwaysOnTop(*wanted);
 }
 
+void ScreenModes::refreshAlwaysOnTop()
+{
+    const std::optional<bool> wanted =
+        WindowRules::alwaysOnTopWanted(m_core.options().checkedItem(Menu::alwaysOnTopMenu),
+                                       m_core.state().value(Field::playStateField));
+    if (!wanted)
+        return;
+    // A borderless window is above the others already and stays as it is.
+    if (*wanted && m_borderless)
+        return;
+    const QWindow *handle = m_parts.window->windowHandle();
+    const bool onTop = handle && handle->flags().testFlag(Qt::WindowStaysOnTopHint);
+    if (onTop != *wanted || !m_core.state().is(Field::alwaysOnTopFlag, *wanted ? one : zero))
+        setAlwaysOnTop(*wanted);
+}
+
 void ScreenModes::followPlayState()
 {
     if (!m_core.options().isChecked(Menu::alwaysOnTopMenu, 1))

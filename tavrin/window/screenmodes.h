@@ -63,6 +63,8 @@ public:
     void setAlwaysOnTop(bool on);
     // The choice of the always-on-top menu, applied now.
     void applyAlwaysOnTopRule();
+    // The same, but only where the window is not as the choice wants it.
+    void refreshAlwaysOnTop();
 
 Q_SIGNALS:
     // The window has its border again: the pointer must not stay hidden.
