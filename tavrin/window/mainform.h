@@ -4,11 +4,15 @@
 #include "engine/openpaths.h"
 #include "engine/playercore.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QLabel;
 class BottomToolbar;
+class EngineVersion;
+class mplayerlogform;
+class programinfoform;
 class PlaybackTracker;
 class PointerInput;
 class QMenu;
@@ -67,6 +71,15 @@ public:
     // False when the source size is unknown: the calling key does no more.
     bool setWindowSizeFactor(double factor);
 
+    // The information windows (mainforminfo.cpp): each opens without
+    // blocking, once; opening it again brings the open one forward.
+    void showProgramInfo();
+    void showEngineLog();
+    programinfoform *programInfoWindow() const;
+    mplayerlogform *engineLogWindow() const;
+    // The engine's version, read at most once per run.
+    EngineVersion &engineVersion();
+
 Q_SIGNALS:
     void keyPressed(int key);
 
@@ -100,4 +113,7 @@ private:
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
+    QPointer<programinfoform> m_programInfo;
+    QPointer<mplayerlogform> m_engineLog;
+    EngineVersion *m_engineVersion = nullptr;
 };
