@@ -19,8 +19,8 @@ void EngineVersion::request(const QString &program)
         return;
     m_reader.reset(QThread::create([this, program] {
         const QByteArray resource = readVersionResource(program, timeoutMs);
-        QMetaObject::invokeMethod(this, [this, resource] { finish(resource); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, resource] { finish(resource); }, Qt::QueuedConnection);
     }));
     m_reader->start();
 }

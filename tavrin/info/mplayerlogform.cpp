@@ -16,7 +16,6 @@ mplayerlogform::mplayerlogform(PlayerCore &core, QWidget *owner)
 
     // Read-only, yet the user can select and copy what the engine said.
     m_logBox->setReadOnly(true);
-    m_logBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_logBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(margin, margin, margin, margin);

@@ -38,10 +38,9 @@ QString forDisplay(QString text)
 } // namespace
 
 programinfoform::programinfoform(PlayerCore &core, EngineVersion &engineVersion, QWidget *owner)
-    : QWidget(owner), m_engineVersion(engineVersion),
-      m_versionCaptionLabel(new QLabel(this)), m_engineVersionLabel(new QLabel(this)),
-      m_VerT(new QPlainTextEdit(this)), m_FileVerT(new QLineEdit(this)),
-      m_ProductVerT(new QLineEdit(this)),
+    : QWidget(owner), m_engineVersion(engineVersion), m_versionCaptionLabel(new QLabel(this)),
+      m_engineVersionLabel(new QLabel(this)), m_VerT(new QPlainTextEdit(this)),
+      m_FileVerT(new QLineEdit(this)), m_ProductVerT(new QLineEdit(this)),
       m_homePageButton(new QPushButton(QStringLiteral("홈페이지"), this)),
       m_okButton(new QPushButton(QStringLiteral("확인"), this))
 {
@@ -90,8 +89,8 @@ void programinfoform::showEngineVersion()
     VerGET();
     FileVerGET();
     ProductVerGET();
-    m_engineVersionLabel->setText(forDisplay(
-        VersionInfo::engineVersionLabel(m_FileVerT->text(), m_ProductVerT->text())));
+    m_engineVersionLabel->setText(
+        forDisplay(VersionInfo::engineVersionLabel(m_FileVerT->text(), m_ProductVerT->text())));
 }
 
 void programinfoform::VerGET()

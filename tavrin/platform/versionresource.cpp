@@ -135,9 +135,9 @@ QByteArray readVersionResource(const QString &program, int timeoutMs)
     QFile file(program);
     if (file.open(QIODevice::ReadOnly) && file.peek(2) == "MZ") {
         const uchar *mapped = file.map(0, file.size());
-        const QByteArray image = mapped ? QByteArray::fromRawData(
-                                              reinterpret_cast<const char *>(mapped), file.size())
-                                        : file.readAll();
+        const QByteArray image =
+            mapped ? QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), file.size())
+                   : file.readAll();
         QByteArray resource = peVersionResource(image);
         resource.detach(); // its own copy: the mapping ends with the file
         return resource;

@@ -98,8 +98,10 @@ void InfoWindowsTest::runToStart(const QString &medium)
     m_window->openCommandLineMedia(QStringLiteral("/open \"%1\"").arg(medium));
     QVERIFY(QTest::qWaitFor(
         [&] {
-            return m_window->core().state().value(Field::engineOutputBox).contains(
-                QStringLiteral("Starting playback...\r\n"));
+            return m_window->core()
+                .state()
+                .value(Field::engineOutputBox)
+                .contains(QStringLiteral("Starting playback...\r\n"));
         },
         15000));
 }
@@ -166,10 +168,9 @@ void InfoWindowsTest::homePageOpensThroughTheDesktop()
 {
     // A stand-in for the desktop's URL handler notes what it was asked to open.
     const QString opened = m_dir.filePath(QStringLiteral("opened"));
-    QVERIFY(writeScript(m_dir.filePath(QStringLiteral("xdg-open")),
-                        QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n")
-                            .arg(opened)
-                            .toUtf8()));
+    QVERIFY(
+        writeScript(m_dir.filePath(QStringLiteral("xdg-open")),
+                    QStringLiteral("#!/bin/sh\nprintf '%s' \"$1\" > '%1'\n").arg(opened).toUtf8()));
     qputenv("PATH", m_dir.path().toLocal8Bit() + ':' + qgetenv("PATH"));
     m_window->showProgramInfo();
     m_window->programInfoWindow()->homePageButton()->click();
@@ -214,9 +215,9 @@ void InfoWindowsTest::oneOwnedModelessWindowEach()
     QVERIFY(!QApplication::activeModalWidget());
 
     first->close();
-    QTRY_VERIFY(!(which == QLatin1String("engine log") ? static_cast<QWidget *>(
-                                                             m_window->engineLogWindow())
-                                                       : m_window->programInfoWindow()));
+    QTRY_VERIFY(!(which == QLatin1String("engine log")
+                      ? static_cast<QWidget *>(m_window->engineLogWindow())
+                      : m_window->programInfoWindow()));
     QVERIFY(openWindow(*m_window, which));
 }
 
@@ -242,8 +243,10 @@ void InfoWindowsTest::logFollowsEachEngineRun()
     QCOMPARE(shownLog(*m_window), QString());
 
     runToStart(medium);
-    const QString commandLine =
-        m_window->core().state().value(Field::engineOutputBox).section(QStringLiteral("\r\n"), 0, 0);
+    const QString commandLine = m_window->core()
+                                    .state()
+                                    .value(Field::engineOutputBox)
+                                    .section(QStringLiteral("\r\n"), 0, 0);
     QVERIFY(commandLine.contains(medium));
     QTRY_VERIFY(shownLog(*m_window).contains(QStringLiteral("Starting playback...\n")));
     QCOMPARE(shownLog(*m_window).section(QLatin1Char('\n'), 0, 0), commandLine);
