@@ -13,6 +13,9 @@ class audioeq;
 class videoeq;
 class BottomToolbar;
 class KeyboardInput;
+class EngineVersion;
+class mplayerlogform;
+class programinfoform;
 class PlaybackTracker;
 class PointerInput;
 class QMenu;
@@ -88,6 +91,14 @@ public:
     void showVideoEqualizer();
     audioeq *audioEqualizer() const;
     videoeq *videoEqualizer() const;
+    // The information windows (mainforminfo.cpp): each opens without
+    // blocking, once; opening it again brings the open one forward.
+    void showProgramInfo();
+    void showEngineLog();
+    programinfoform *programInfoWindow() const;
+    mplayerlogform *engineLogWindow() const;
+    // The engine's version, read at most once per run.
+    EngineVersion &engineVersion();
 
 Q_SIGNALS:
     // A key press the window took (Qt's key), whichever widget had the focus.
@@ -132,4 +143,7 @@ private:
     QPointer<audioeq> m_audioEqualizer;
     QPointer<videoeq> m_videoEqualizer;
     KeyboardInput *m_keyboard = nullptr;
+    QPointer<programinfoform> m_programInfo;
+    QPointer<mplayerlogform> m_engineLog;
+    EngineVersion *m_engineVersion = nullptr;
 };

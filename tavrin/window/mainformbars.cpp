@@ -103,6 +103,8 @@ void mainform::setUpScreen()
             showSubtitleSettings();
             break;
         case ToolWindow::programInfo:
+            showProgramInfo();
+            break;
         case ToolWindow::playInfo:
             break;
         }
@@ -117,6 +119,12 @@ void mainform::setUpScreen()
             break;
         case MenuCommand::showSubtitleSettings:
             showSubtitleSettings();
+            break;
+        case MenuCommand::showProgramInfo:
+            showProgramInfo();
+            break;
+        case MenuCommand::showEngineLog:
+            showEngineLog();
             break;
         default:
             break;

@@ -24,6 +24,10 @@ public:
 
     OutputMirror(PlayerState &state, QPlainTextEdit *view, QObject *parent = nullptr);
 
+    // Copies the whole text at once: for a view that starts mirroring after
+    // the output has begun.
+    void showWhole() { resync(); }
+
 private:
     void onAppended(const QString &piece);
     void onChanged(Field field, const QString &value);

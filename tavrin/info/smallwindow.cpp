@@ -1,0 +1,16 @@
+#include "smallwindow.h"
+
+#include "engine/playercore.h"
+#include "window/windowrules.h"
+
+#include <QWidget>
+
+void prepareSmallWindow(QWidget *window, const PlayerCore &core)
+{
+    window->setWindowFlag(Qt::Window, true);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    const std::optional<bool> onTop =
+        WindowRules::alwaysOnTopWanted(core.options().checkedItem(Menu::alwaysOnTopMenu),
+                                       core.state().value(Field::playStateField));
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, onTop.value_or(false));
+}
