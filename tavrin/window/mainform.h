@@ -4,12 +4,14 @@
 #include "engine/openpaths.h"
 #include "engine/playercore.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
 class QLabel;
 class BottomToolbar;
 class PlaybackTracker;
+class playinfoform;
 class PointerInput;
 class QMenu;
 class ScreenModes;
@@ -67,6 +69,10 @@ public:
     // False when the source size is unknown: the calling key does no more.
     bool setWindowSizeFactor(double factor);
 
+    // "재생 정보", opened once and raised when open already (mainforminfo.cpp).
+    void showPlaybackInfo();
+    playinfoform *playbackInfoWindow() const;
+
 Q_SIGNALS:
     void keyPressed(int key);
 
@@ -100,4 +106,5 @@ private:
     QMenu *m_popupMenu = nullptr;
     ScreenModes *m_modes = nullptr;
     PointerInput *m_pointer = nullptr;
+    QPointer<playinfoform> m_playInfo;
 };
