@@ -22,8 +22,9 @@ QMap<int, CoreTicks> parseStat(const QString &text)
         const QStringList columns = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
         bool isCore = false;
         const int core = columns.first().mid(3).toInt(&isCore);
-        // user nice system idle iowait are the least a kernel gives.
-        if (!isCore || core < 0 || columns.size() < 6)
+        // user nice system idle are the least a kernel gives; iowait and
+        // the rest came later.
+        if (!isCore || core < 0 || columns.size() < 5)
             continue;
         CoreTicks ticks;
         bool valid = true;
@@ -54,8 +55,8 @@ QList<std::optional<double>> coreLoads(const QMap<int, CoreTicks> &previous,
         std::optional<double> load;
         // A core taken off line and back on restarts its counters: a reading
         // that went backwards is no interval.
-        if (before != previous.cend() && now != current.cend() &&
-            now->total > before->total && now->idle >= before->idle) {
+        if (before != previous.cend() && now != current.cend() && now->total > before->total &&
+            now->idle >= before->idle) {
             const double idle = double(now->idle - before->idle);
             const double total = double(now->total - before->total);
             load = qBound(0.0, 100.0 * (1.0 - idle / total), 100.0);
@@ -95,8 +96,8 @@ CpuLoad::Texts CpuLoadMeter::sample(const std::optional<QString> &statText)
     QMap<int, CpuLoad::CoreTicks> current = CpuLoad::parseStat(*statText);
     CpuLoad::Texts texts;
     if (m_previous)
-        texts = CpuLoad::format(CpuLoad::coreLoads(*m_previous, current, m_processors),
-                                m_processors);
+        texts =
+            CpuLoad::format(CpuLoad::coreLoads(*m_previous, current, m_processors), m_processors);
     else
         texts = CpuLoad::format({}, m_processors);
     m_previous = std::move(current);

@@ -25,7 +25,7 @@ struct CoreTicks
 };
 
 // The per-core rows ("cpuN ...") of a /proc/stat text, by core number. The
-// summary row "cpu" and rows too short to hold idle and iowait are left out.
+// summary row "cpu" and rows too short to hold the idle time are left out.
 QMap<int, CoreTicks> parseStat(const QString &text);
 
 // Each core's load in percent over the interval between two readings, for

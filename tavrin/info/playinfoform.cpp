@@ -23,6 +23,8 @@ QLabel *valueLabel(const QString &name, QWidget *parent)
     auto *label = new QLabel(parent);
     label->setObjectName(name);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Codec descriptions run long; they wrap rather than lose their end.
+    label->setWordWrap(true);
     return label;
 }
 
@@ -55,9 +57,8 @@ playinfoform::playinfoform(PlayerCore &core, QWidget *owner)
 
     m_content = buildContent();
     m_content->setFixedWidth(unfoldedWidth);
-    m_content->adjustSize();
     m_content->move(0, 0);
-    setFixedSize(foldedWidth, m_content->height());
+    applySize();
 
     SystemServices &services = m_core.services();
     m_cpuName->setText(services.processorName());
@@ -150,17 +151,14 @@ QWidget *playinfoform::buildContent()
     auto *system = new QGroupBox(QStringLiteral("CPU/GPU"), right);
     auto *systemForm = new QFormLayout(system);
     m_cpuName = valueLabel(QStringLiteral("cpuNameLabel"), system);
-    m_cpuName->setWordWrap(true);
     systemForm->addRow(QStringLiteral("CPU 이름:"), m_cpuName);
     addRow(systemForm, "GPU 이름:", Value::gpuName);
-    static_cast<QLabel *>(m_values[Value::gpuName])->setWordWrap(true);
     m_processorCount = valueLabel(QStringLiteral("processorCountLabel"), system);
     systemForm->addRow(QStringLiteral("CPU 프로세서:"), m_processorCount);
     m_averageLoad = valueLabel(QStringLiteral("averageLoadLabel"), system);
     systemForm->addRow(QStringLiteral("CPU 사용 내용:"), m_averageLoad);
     // The per-core text grows with the cores: it gets the group's whole width.
     m_perCoreLoad = valueLabel(QStringLiteral("perCoreLoadLabel"), system);
-    m_perCoreLoad->setWordWrap(true);
     m_perCoreLoad->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     systemForm->addRow(m_perCoreLoad);
     rightColumn->addWidget(system, 1);
@@ -175,6 +173,14 @@ void playinfoform::toggleSystemInfo()
     // The flag, not the width the window has now, decides: a window manager
     // may have given the window a width a little off either one.
     m_unfolded = !m_unfolded;
+    applySize();
+}
+
+void playinfoform::applySize()
+{
+    // The panels are laid out at the unfolded width; folding only narrows
+    // the window over them. The height follows the wrapped values.
+    m_content->adjustSize();
     setFixedSize(m_unfolded ? unfoldedWidth : foldedWidth, m_content->height());
 }
 
@@ -187,6 +193,7 @@ void playinfoform::refreshMediaValues()
     }
     m_videoDecoder->setEnabled(!m_videoDecoder->text().isEmpty());
     m_audioDecoder->setEnabled(!m_audioDecoder->text().isEmpty());
+    applySize();
 }
 
 void playinfoform::refreshPlayingFrame()
@@ -212,6 +219,10 @@ bool playinfoform::openCounters()
 void playinfoform::sampleCpuLoad()
 {
     const CpuLoad::Texts texts = m_meter.sample(m_core.services().processorCounters());
-    setTextIfChanged(m_perCoreLoad, texts.perCore);
     setTextIfChanged(m_averageLoad, texts.average);
+    if (m_perCoreLoad->text() == texts.perCore)
+        return;
+    m_perCoreLoad->setText(texts.perCore);
+    // Many cores wrap onto more lines.
+    applySize();
 }

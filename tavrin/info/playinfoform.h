@@ -42,6 +42,7 @@ public:
 
 private:
     QWidget *buildContent();
+    void applySize();
     void refreshMediaValues();
     void refreshPlayingFrame();
     void sampleCpuLoad();

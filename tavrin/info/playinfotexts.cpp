@@ -8,7 +8,8 @@ namespace PlayInfo {
 
 namespace {
 
-enum class Shape {
+enum class Shape
+{
     copy,    // the field as it is
     size,    // first + " x " + second
     rate,    // first + " 프레임/초"
@@ -27,7 +28,8 @@ struct Row
 };
 
 constexpr Row rows[] = {
-    {Value::videoDecoder, "videoDecoderButton", Shape::copy, Field::videoDecoderField, Field::Count},
+    {Value::videoDecoder, "videoDecoderButton", Shape::copy, Field::videoDecoderField,
+     Field::Count},
     {Value::videoCodec, "videoCodecLabel", Shape::copy, Field::videoCodecField, Field::Count},
     {Value::videoFormat, "videoFormatLabel", Shape::copy, Field::videoFormatField, Field::Count},
     {Value::colourSpace, "colourSpaceLabel", Shape::copy, Field::colourSpaceField, Field::Count},
@@ -38,7 +40,8 @@ constexpr Row rows[] = {
     {Value::frameRate, "frameRateLabel", Shape::rate, Field::frameRateField, Field::Count},
     {Value::videoBitrate, "videoBitrateLabel", Shape::bitrate, Field::videoBitrateField,
      Field::Count},
-    {Value::audioDecoder, "audioDecoderButton", Shape::copy, Field::audioDecoderField, Field::Count},
+    {Value::audioDecoder, "audioDecoderButton", Shape::copy, Field::audioDecoderField,
+     Field::Count},
     {Value::audioCodec, "audioCodecLabel", Shape::copy, Field::audioCodecField, Field::Count},
     {Value::audioFormat, "audioFormatLabel", Shape::copy, Field::audioFormatField, Field::Count},
     {Value::sampleRate, "sampleRateLabel", Shape::samples, Field::sourceSampleRateField,

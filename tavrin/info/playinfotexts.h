@@ -10,7 +10,8 @@
 // state record's fields. The window only copies these texts into its labels.
 namespace PlayInfo {
 
-enum class Value {
+enum class Value
+{
     videoDecoder,
     videoCodec,
     videoFormat,
@@ -29,9 +30,9 @@ enum class Value {
 };
 
 inline constexpr std::array<Value, 15> values = {
-    Value::videoDecoder, Value::videoCodec,   Value::videoFormat,  Value::colourSpace,
-    Value::outputSize,   Value::sourceSize,   Value::frameRate,    Value::videoBitrate,
-    Value::audioDecoder, Value::audioCodec,   Value::audioFormat,  Value::sampleRate,
+    Value::videoDecoder, Value::videoCodec,   Value::videoFormat, Value::colourSpace,
+    Value::outputSize,   Value::sourceSize,   Value::frameRate,   Value::videoBitrate,
+    Value::audioDecoder, Value::audioCodec,   Value::audioFormat, Value::sampleRate,
     Value::channels,     Value::audioBitrate, Value::gpuName};
 
 // The value's text, or nothing while a field it is made from is empty: the

@@ -4,7 +4,6 @@
 #include "info/playinfotexts.h"
 #include "platform/systemservices.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <atomic>
 #include <pthread.h>
@@ -21,16 +20,11 @@ namespace {
 QString row(int core, quint64 user, quint64 system, quint64 idle, quint64 iowait = 0,
             quint64 guest = 0)
 {
-    return QStringLiteral("cpu%1 %2 0 %3 %4 %5 0 0 0 %6 0\n")
-        .arg(core)
-        .arg(user)
-        .arg(system)
-        .arg(idle)
-        .arg(iowait)
-        .arg(guest);
+    return QString::asprintf("cpu%d %llu 0 %llu %llu %llu 0 0 0 %llu 0\n", core, user, system, idle,
+                             iowait, guest);
 }
 const QString summary = QStringLiteral("cpu  100 0 100 100 0 0 0 0 0 0\n");
-const QString tail = QStringLiteral("intr 1 2 3\nctxt 99\nbtime 1700000000\n");
+const QString tail = QStringLiteral("intr 1 2 3\nctxt 99\n");
 } // namespace
 
 class PlayInfoTest : public QObject
@@ -41,7 +35,6 @@ private Q_SLOTS:
     void mediaValues();
     void loadBetweenTwoReadings_data();
     void loadBetweenTwoReadings();
-    void meterStartsAfreshAfterAnUnreadableReading();
     void processorName_data();
     void processorName();
     void busyCoreOfThisMachineReadsNearlyFull();
@@ -54,36 +47,24 @@ void PlayInfoTest::mediaValues_data()
     QTest::addColumn<QString>("expected"); // "<keep>": the label keeps its text
 
     const QString keep = QStringLiteral("<keep>");
-    QTest::newRow("decoder as given") << Fields{{Field::videoDecoderField, "ffh264"}}
-                                      << Value::videoDecoder << "ffh264";
-    QTest::newRow("no decoder") << Fields{} << Value::audioDecoder << keep;
+    QTest::newRow("decoder as given")
+        << Fields{{Field::videoDecoderField, "ffh264"}} << Value::videoDecoder << "ffh264";
     QTest::newRow("source size") << Fields{{Field::sourceWidthField, "640"},
                                            {Field::sourceHeightField, "360"}}
                                  << Value::sourceSize << "640 x 360";
-    QTest::newRow("output size wants both")
-        << Fields{{Field::outputWidthField, "640"}} << Value::outputSize << keep;
-    QTest::newRow("output size is not the source's")
-        << Fields{{Field::sourceWidthField, "640"}, {Field::sourceHeightField, "360"},
-                  {Field::outputWidthField, "320"}, {Field::outputHeightField, "180"}}
-        << Value::outputSize << "320 x 180";
     QTest::newRow("frame rate") << Fields{{Field::frameRateField, "25.000"}} << Value::frameRate
                                 << "25.000 프레임/초";
     QTest::newRow("audio bitrate in kilobits")
         << Fields{{Field::audioBitrateField, "128000"}} << Value::audioBitrate << "128 킬로비트/초";
-    QTest::newRow("video bitrate, shortest text")
-        << Fields{{Field::videoBitrateField, "1234567"}} << Value::videoBitrate
-        << "1234.567 킬로비트/초";
-    QTest::newRow("bitrate zero still shows") << Fields{{Field::videoBitrateField, "0"}}
-                                              << Value::videoBitrate << "0 킬로비트/초";
+    QTest::newRow("video bitrate, shortest text") << Fields{{Field::videoBitrateField, "1234567"}}
+                                                  << Value::videoBitrate << "1234.567 킬로비트/초";
+    QTest::newRow("sample rate wants both")
+        << Fields{{Field::sourceSampleRateField, "48000"}} << Value::sampleRate << keep;
     QTest::newRow("sample rates") << Fields{{Field::sourceSampleRateField, "48000"},
                                             {Field::outputSampleRateField, "44100"}}
                                   << Value::sampleRate << "48000 Hz -> 44100 Hz";
-    QTest::newRow("sample rate wants the output's")
-        << Fields{{Field::sourceSampleRateField, "48000"}} << Value::sampleRate << keep;
     QTest::newRow("channels") << Fields{{Field::audioChannelsField, "2"}} << Value::channels
                               << "2 채널";
-    QTest::newRow("graphics adapter") << Fields{{Field::gpuAdapterField, "Intel HD 620"}}
-                                      << Value::gpuName << "Intel HD 620";
 }
 
 void PlayInfoTest::mediaValues()
@@ -111,29 +92,29 @@ void PlayInfoTest::loadBetweenTwoReadings_data()
     // Core 0 spends 124 of 1000 ticks busy, core 1 304: 12.4% and 30.4%.
     const QString before = summary + row(0, 1000, 0, 5000) + row(1, 2000, 0, 6000) + tail;
     const QString after = summary + row(0, 1100, 24, 5876) + row(1, 2300, 4, 6696) + tail;
-    QTest::newRow("two cores") << before << after << 2 << "코어1: 12%, 코어2: 30%" << "21%";
-    QTest::newRow("one core") << summary + row(0, 10, 10, 80) << summary + row(0, 60, 20, 120)
-                              << 1 << "코어1: 60%" << "60%";
+    QTest::newRow("two cores") << before << after << 2 << "코어1: 12%, 코어2: 30%"
+                               << "21%";
+    QTest::newRow("one core") << summary + row(0, 10, 10, 80) << summary + row(0, 60, 20, 120) << 1
+                              << "코어1: 60%"
+                              << "60%";
     QTest::newRow("halves round up")
         << row(0, 0, 0, 0) + row(1, 0, 0, 0) << row(0, 125, 0, 875) + row(1, 375, 0, 625) << 2
-        << "코어1: 13%, 코어2: 38%" << "26%";
-    QTest::newRow("iowait is idle") << row(0, 0, 0, 0) << row(0, 500, 0, 400, 100) << 1
-                                    << "코어1: 50%" << "50%";
-    QTest::newRow("guest time counted once") << row(0, 0, 0, 0) << row(0, 500, 0, 500, 0, 400)
-                                             << 1 << "코어1: 50%" << "50%";
+        << "코어1: 13%, 코어2: 38%"
+        << "26%";
+    // iowait is idle; guest time is in user already.
+    QTest::newRow("iowait and guest")
+        << row(0, 0, 0, 0) << row(0, 500, 0, 400, 100, 400) << 1 << "코어1: 50%"
+        << "50%";
     // The first core gone from the second reading: no stray separator, and
     // the second core keeps its own number; the average still divides by 2.
     QTest::newRow("first core without a value")
-        << before << summary + row(1, 2300, 4, 6696) << 2 << "코어2: 30%" << "15%";
-    QTest::newRow("middle core without a value")
-        << row(0, 0, 0, 0) + row(1, 0, 0, 0) + row(2, 0, 0, 0)
-        << row(0, 10, 0, 90) + row(2, 20, 0, 80) << 3 << "코어1: 10%, 코어3: 20%" << "10%";
-    QTest::newRow("counters that did not move") << before << before << 2 << "" << "-";
-    QTest::newRow("counters that went back") << after << before << 2 << "" << "-";
+        << before << summary + row(1, 2300, 4, 6696) << 2 << "코어2: 30%"
+        << "15%";
+    QTest::newRow("counters that did not move") << before << before << 2 << ""
+                                                << "-";
     QTest::newRow("more processors than rows")
-        << row(0, 0, 0, 0) << row(0, 80, 0, 20) << 4 << "코어1: 80%" << "20%";
-    QTest::newRow("rows beyond the processors") << before << after << 1 << "코어1: 12%" << "12%";
-    QTest::newRow("not a counter file") << "hello\n" << "cpu0 x y z\n" << 1 << "" << "-";
+        << row(0, 0, 0, 0) << row(0, 80, 0, 20) << 4 << "코어1: 80%"
+        << "20%";
 }
 
 void PlayInfoTest::loadBetweenTwoReadings()
@@ -152,19 +133,6 @@ void PlayInfoTest::loadBetweenTwoReadings()
     QCOMPARE(texts.average, average);
 }
 
-void PlayInfoTest::meterStartsAfreshAfterAnUnreadableReading()
-{
-    CpuLoadMeter meter(1);
-    const QString a = row(0, 0, 0, 0);
-    const QString b = row(0, 50, 0, 50);
-    const QString c = row(0, 50, 0, 150);
-    meter.sample(a);
-    QCOMPARE(meter.sample(std::nullopt).average, QStringLiteral("-"));
-    // Compared with a, b would read 50%: after a gap there is no interval.
-    QCOMPARE(meter.sample(b).average, QStringLiteral("-"));
-    QCOMPARE(meter.sample(c).perCore, QStringLiteral("코어1: 0%"));
-}
-
 void PlayInfoTest::processorName_data()
 {
     QTest::addColumn<QString>("cpuinfo");
@@ -175,7 +143,6 @@ void PlayInfoTest::processorName_data()
                          << "Intel(R) Core(TM) i5-8250U CPU @ 1.60GHz";
     QTest::newRow("no model name") << "processor\t: 0\nBogoMIPS\t: 48.00\nCPU part\t: 0xd03\n"
                                    << "";
-    QTest::newRow("empty") << "" << "";
 }
 
 void PlayInfoTest::processorName()
@@ -225,8 +192,6 @@ void PlayInfoTest::busyCoreOfThisMachineReadsNearlyFull()
         CpuLoad::coreLoads(CpuLoad::parseStat(*first), CpuLoad::parseStat(*second), processors);
     QVERIFY(loads.at(core));
     QVERIFY2(*loads.at(core) >= 90.0, qPrintable(QString::number(*loads.at(core))));
-    const QString text = CpuLoad::format(loads, processors).perCore;
-    QVERIFY2(text.contains(QStringLiteral("코어%1: ").arg(core + 1)), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(PlayInfoTest)

@@ -23,15 +23,6 @@ QString text(QWidget *widget)
         return label->text();
     return qobject_cast<QAbstractButton *>(widget)->text();
 }
-
-QString stat(std::initializer_list<QPair<int, int>> busyIdle)
-{
-    QString text = QStringLiteral("cpu  1 0 1 1 0 0 0 0 0 0\n");
-    int core = 0;
-    for (const auto &[busy, idle] : busyIdle)
-        text += QStringLiteral("cpu%1 %2 0 0 %3 0 0 0 0 0 0\n").arg(core++).arg(busy).arg(idle);
-    return text;
-}
 } // namespace
 
 class PlayInfoWindowTest : public QObject
@@ -122,8 +113,7 @@ void PlayInfoWindowTest::showsWhatTheEngineReported()
     };
     m_window->openActions().openMediaFile();
     QVERIFY(QTest::qWaitFor(
-        [&] { return !m_window->core().state().value(Field::audioCodecField).isEmpty(); },
-        15000));
+        [&] { return !m_window->core().state().value(Field::audioCodecField).isEmpty(); }, 15000));
     m_window->showPlaybackInfo();
     playinfoform *info = m_window->playbackInfoWindow();
     QVERIFY(info);
@@ -151,8 +141,8 @@ void PlayInfoWindowTest::foldsByItsOwnFlag()
     playinfoform *info = m_window->playbackInfoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(info));
     QCOMPARE(info->width(), playinfoform::foldedWidth);
-    for (int width : {playinfoform::unfoldedWidth, playinfoform::foldedWidth,
-                      playinfoform::unfoldedWidth}) {
+    for (int width :
+         {playinfoform::unfoldedWidth, playinfoform::foldedWidth, playinfoform::unfoldedWidth}) {
         info->systemInfoButton()->click();
         QCOMPARE(info->width(), width);
     }
@@ -185,12 +175,13 @@ void PlayInfoWindowTest::processorLoad_data()
     QTest::addColumn<QString>("perCore");
     QTest::addColumn<QString>("average");
 
-    QTest::newRow("two cores") << QStringList{stat({{0, 0}, {0, 0}}),
-                                              stat({{124, 876}, {304, 696}})}
-                               << 2 << "코어1: 12%, 코어2: 30%" << "21%";
-    QTest::newRow("one core") << QStringList{stat({{0, 0}}), stat({{7, 3}})} << 1 << "코어1: 70%"
-                              << "70%";
-    QTest::newRow("unreadable") << QStringList{} << 2 << "" << "-";
+    // Core 0 busy 124 of 1000 ticks, core 1 304.
+    QTest::newRow("two cores") << QStringList{"cpu0 0 0 0 0\ncpu1 0 0 0 0\n",
+                                              "cpu0 124 0 0 876\ncpu1 304 0 0 696\n"}
+                               << 2 << "코어1: 12%, 코어2: 30%"
+                               << "21%";
+    QTest::newRow("unreadable") << QStringList{} << 2 << ""
+                                << "-";
 }
 
 void PlayInfoWindowTest::processorLoad()
