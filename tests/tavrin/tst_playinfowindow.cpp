@@ -37,6 +37,8 @@ private Q_SLOTS:
     void showsWhatTheEngineReported();
     void foldsByItsOwnFlag();
     void opensOnceUntilClosed();
+    void onTopAsChosenWhenOpened_data();
+    void onTopAsChosenWhenOpened();
     void processorLoad_data();
     void processorLoad();
 
@@ -166,6 +168,29 @@ void PlayInfoWindowTest::opensOnceUntilClosed()
     m_window->showPlaybackInfo();
     QVERIFY(m_window->playbackInfoWindow());
     QCOMPARE(m_window->findChildren<playinfoform *>().size(), 1);
+}
+
+void PlayInfoWindowTest::onTopAsChosenWhenOpened_data()
+{
+    QTest::addColumn<int>("choice"); // 사용, 재생시만 사용, 사용 안 함
+    QTest::addColumn<QString>("playState");
+    QTest::addColumn<bool>("onTop");
+    QTest::newRow("always") << 0 << PlayState::stopped << true;
+    QTest::newRow("while playing, playing") << 1 << PlayState::playing << true;
+    QTest::newRow("while playing, paused") << 1 << PlayState::paused << false;
+    QTest::newRow("never") << 2 << PlayState::playing << false;
+}
+
+void PlayInfoWindowTest::onTopAsChosenWhenOpened()
+{
+    QFETCH(int, choice);
+    QFETCH(QString, playState);
+    QFETCH(bool, onTop);
+    m_window->core().options().choose(Menu::alwaysOnTopMenu, choice);
+    m_window->core().state().setValue(Field::playStateField, playState);
+    m_window->showPlaybackInfo();
+    QCOMPARE(m_window->playbackInfoWindow()->windowFlags().testFlag(Qt::WindowStaysOnTopHint),
+             onTop);
 }
 
 void PlayInfoWindowTest::processorLoad_data()
