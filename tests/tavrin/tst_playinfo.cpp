@@ -1,7 +1,5 @@
-// The texts of the playback information window: the media values made from
-// the state record, the processor load from the kernel's counters.
+// The processor's load per core from the kernel's counters, and its name.
 #include "info/cpuload.h"
-#include "info/playinfotexts.h"
 #include "platform/systemservices.h"
 
 #include <QTest>
@@ -9,10 +7,6 @@
 #include <pthread.h>
 #include <sched.h>
 #include <thread>
-
-using Value = PlayInfo::Value;
-Q_DECLARE_METATYPE(Value)
-using Fields = QList<QPair<Field, QString>>;
 
 namespace {
 // A /proc/stat row; the columns after idle are iowait irq softirq steal
@@ -31,55 +25,12 @@ class PlayInfoTest : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void mediaValues_data();
-    void mediaValues();
     void loadBetweenTwoReadings_data();
     void loadBetweenTwoReadings();
     void processorName_data();
     void processorName();
     void busyCoreOfThisMachineReadsNearlyFull();
 };
-
-void PlayInfoTest::mediaValues_data()
-{
-    QTest::addColumn<Fields>("fields");
-    QTest::addColumn<Value>("value");
-    QTest::addColumn<QString>("expected"); // "<keep>": the label keeps its text
-
-    const QString keep = QStringLiteral("<keep>");
-    QTest::newRow("decoder as given")
-        << Fields{{Field::videoDecoderField, "ffh264"}} << Value::videoDecoder << "ffh264";
-    QTest::newRow("source size") << Fields{{Field::sourceWidthField, "640"},
-                                           {Field::sourceHeightField, "360"}}
-                                 << Value::sourceSize << "640 x 360";
-    QTest::newRow("frame rate") << Fields{{Field::frameRateField, "25.000"}} << Value::frameRate
-                                << "25.000 프레임/초";
-    QTest::newRow("audio bitrate in kilobits")
-        << Fields{{Field::audioBitrateField, "128000"}} << Value::audioBitrate << "128 킬로비트/초";
-    QTest::newRow("video bitrate, shortest text") << Fields{{Field::videoBitrateField, "1234567"}}
-                                                  << Value::videoBitrate << "1234.567 킬로비트/초";
-    QTest::newRow("sample rate wants both")
-        << Fields{{Field::sourceSampleRateField, "48000"}} << Value::sampleRate << keep;
-    QTest::newRow("sample rates") << Fields{{Field::sourceSampleRateField, "48000"},
-                                            {Field::outputSampleRateField, "44100"}}
-                                  << Value::sampleRate << "48000 Hz -> 44100 Hz";
-    QTest::newRow("channels") << Fields{{Field::audioChannelsField, "2"}} << Value::channels
-                              << "2 채널";
-}
-
-void PlayInfoTest::mediaValues()
-{
-    QFETCH(Fields, fields);
-    QFETCH(Value, value);
-    QFETCH(QString, expected);
-    PlayerState state;
-    for (const auto &[field, text] : fields)
-        state.setValue(field, text);
-    const std::optional<QString> text = PlayInfo::text(value, state);
-    QCOMPARE(text.value_or(QStringLiteral("<keep>")), expected);
-    for (const auto &[field, text] : fields)
-        QVERIFY2(PlayInfo::feedsWindow(field), qPrintable(PlayerState::nameOf(field)));
-}
 
 void PlayInfoTest::loadBetweenTwoReadings_data()
 {
