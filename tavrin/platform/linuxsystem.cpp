@@ -142,3 +142,30 @@ QString LinuxSystem::writableFolder(const QString &programFolder) const
     QDir().mkpath(data);
     return data;
 }
+
+QString LinuxSystem::processorNameFromCpuinfo(const QString &cpuinfo)
+{
+    for (const QString &line : cpuinfo.split(QLatin1Char('\n'))) {
+        const int colon = line.indexOf(QLatin1Char(':'));
+        if (colon > 0 && line.left(colon).trimmed() == QLatin1String("model name"))
+            return line.mid(colon + 1).trimmed();
+    }
+    return QString();
+}
+
+QString LinuxSystem::processorName() const
+{
+    QFile cpuinfo(QStringLiteral("/proc/cpuinfo"));
+    if (!cpuinfo.open(QIODevice::ReadOnly))
+        return QString();
+    // A proc file reports no size: read it to its end.
+    return processorNameFromCpuinfo(QString::fromLocal8Bit(cpuinfo.readAll()));
+}
+
+std::optional<QString> LinuxSystem::processorCounters() const
+{
+    QFile stat(QStringLiteral("/proc/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return QString::fromLatin1(stat.readAll());
+}

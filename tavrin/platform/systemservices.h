@@ -5,6 +5,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // A display controller on the PCI bus: its vendor's number, which tells the
 // maker whatever its name says, and "vendor device" as the names database
@@ -45,6 +46,11 @@ public:
     // install, otherwise the user's data folder.
     virtual QString writableFolder(const QString &programFolder) const = 0;
     virtual Wallpaper &wallpaper() = 0;
+    // The processor's name as its maker gives it; empty when unknown.
+    virtual QString processorName() const = 0;
+    // The kernel's processor time counters, the text of /proc/stat; nothing
+    // when they cannot be read.
+    virtual std::optional<QString> processorCounters() const = 0;
 };
 
 // The real services of a Linux desktop.
@@ -62,7 +68,11 @@ public:
     QString defaultSubtitleFont(const QString &programFolder) const override;
     QString writableFolder(const QString &programFolder) const override;
     Wallpaper &wallpaper() override { return m_wallpaper; }
+    QString processorName() const override;
+    std::optional<QString> processorCounters() const override;
 
+    // The first "model name" of a /proc/cpuinfo text.
+    static QString processorNameFromCpuinfo(const QString &cpuinfo);
     // The optical drives named in the kernel's CD-ROM table, as /dev paths.
     static QStringList drivesFromCdromInfo(const QString &infoText);
 

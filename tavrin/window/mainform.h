@@ -17,6 +17,7 @@ class EngineVersion;
 class mplayerlogform;
 class programinfoform;
 class PlaybackTracker;
+class playinfoform;
 class PointerInput;
 class QMenu;
 class menuform;
@@ -99,6 +100,9 @@ public:
     mplayerlogform *engineLogWindow() const;
     // The engine's version, read at most once per run.
     EngineVersion &engineVersion();
+    // "재생 정보", opened once and raised when open already (mainforminfo.cpp).
+    void showPlaybackInfo();
+    playinfoform *playbackInfoWindow() const;
 
 Q_SIGNALS:
     // A key press the window took (Qt's key), whichever widget had the focus.
@@ -146,4 +150,5 @@ private:
     QPointer<programinfoform> m_programInfo;
     QPointer<mplayerlogform> m_engineLog;
     EngineVersion *m_engineVersion = nullptr;
+    QPointer<playinfoform> m_playInfo;
 };

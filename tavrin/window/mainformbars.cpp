@@ -106,6 +106,7 @@ void mainform::setUpScreen()
             showProgramInfo();
             break;
         case ToolWindow::playInfo:
+            showPlaybackInfo();
             break;
         }
     });
@@ -125,6 +126,9 @@ void mainform::setUpScreen()
             break;
         case MenuCommand::showEngineLog:
             showEngineLog();
+            break;
+        case MenuCommand::showPlaybackInfo:
+            showPlaybackInfo();
             break;
         default:
             break;

@@ -1,6 +1,8 @@
-// The information windows the main window opens.
+// The information windows the main window opens. Each is kept while open
+// and brought forward by a second opening; closing it unloads it.
 #include "info/engineversion.h"
 #include "info/mplayerlogform.h"
+#include "info/playinfoform.h"
 #include "info/programinfoform.h"
 #include "mainform.h"
 
@@ -23,6 +25,11 @@ mplayerlogform *mainform::engineLogWindow() const
     return m_engineLog;
 }
 
+playinfoform *mainform::playbackInfoWindow() const
+{
+    return m_playInfo;
+}
+
 EngineVersion &mainform::engineVersion()
 {
     if (!m_engineVersion)
@@ -42,4 +49,11 @@ void mainform::showEngineLog()
     if (!m_engineLog)
         m_engineLog = new mplayerlogform(m_core, this);
     bringForward(m_engineLog);
+}
+
+void mainform::showPlaybackInfo()
+{
+    if (!m_playInfo)
+        m_playInfo = new playinfoform(m_core, this);
+    bringForward(m_playInfo);
 }

@@ -17,6 +17,13 @@ public:
     QString fontCache;
     RecordingWallpaper recorder;
     QTemporaryDir folder;
+    QString cpuName = QStringLiteral("Test CPU @ 3.00GHz");
+    // The /proc/stat texts handed out one per reading, the last one again
+    // once they are used up; countersReadable false is a counter file that
+    // cannot be read.
+    QStringList counterSamples{QStringLiteral("cpu0 1 0 1 1 0 0 0 0 0 0\n")};
+    bool countersReadable = true;
+    mutable int countersRead = 0;
 
     bool isSupportedSystem() const override { return supported; }
     QList<DisplayAdapter> displayAdapters() const override { return adapters; }
@@ -30,4 +37,12 @@ public:
     QString defaultSubtitleFont(const QString &) const override { return font; }
     QString writableFolder(const QString &) const override { return folder.path(); }
     Wallpaper &wallpaper() override { return recorder; }
+    QString processorName() const override { return cpuName; }
+    std::optional<QString> processorCounters() const override
+    {
+        const int reading = countersRead++;
+        if (!countersReadable || counterSamples.isEmpty())
+            return std::nullopt;
+        return counterSamples.at(qMin(reading, int(counterSamples.size()) - 1));
+    }
 };
