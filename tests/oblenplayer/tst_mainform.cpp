@@ -5,21 +5,28 @@
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"
+#include "window/filtermenu.h"
 #include "window/graphvideowindow.h"
 #include "window/mainform.h"
+#include "window/pinpropertyform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -525,6 +532,165 @@ private Q_SLOTS:
         w.core().openMedia(media(QStringLiteral("clip.mp4")));
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void filterMenuEntries_data()
+    {
+        QTest::addColumn<QList<QStringList>>("refreshes");
+        QTest::addColumn<QStringList>("captions");
+        QTest::newRow("never filled") << QList<QStringList>{} << QStringList{"(비어 있음)"};
+        QTest::newRow("three, then two")
+            << QList<QStringList>{{"a", "b", "c"}, {"d", "e"}} << QStringList{"d", "e"};
+        QTest::newRow("emptied") << QList<QStringList>{{"a", "b"}, {}}
+                                 << QStringList{"(비어 있음)"};
+        QTest::newRow("ampersands") << QList<QStringList>{{"x&y", "/m/rock & roll.mp4"}}
+                                    << QStringList{"x&&y", "/m/rock && roll.mp4"};
+    }
+
+    void filterMenuEntries()
+    {
+        QFETCH(QList<QStringList>, refreshes);
+        QFETCH(QStringList, captions);
+        FilterMenu menu;
+        for (const QStringList &names : refreshes)
+            menu.setFilters(names);
+        QStringList shown;
+        for (QAction *entry : menu.actions())
+            shown << entry->text();
+        QCOMPARE(shown, captions);
+        const bool empty = captions == QStringList{FilterMenu::emptyCaption};
+        QCOMPARE(menu.menuAction()->isEnabled(), !empty);
+        QCOMPARE(menu.actions().front()->isEnabled(), !empty);
+        if (empty)
+            return;
+        QSignalSpy chosen(&menu, &FilterMenu::filterChosen);
+        menu.actions().back()->trigger();
+        QCOMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.front().front().toInt(), captions.size() - 1);
+    }
+
+    void filterMenuOpensThePinsOfAFilter_data()
+    {
+        QTest::addColumn<bool>("source");
+        QTest::addColumn<QString>("direction");
+        QTest::newRow("source") << true << "방향: 출력";
+        QTest::newRow("sink") << false << "방향: 입력";
+    }
+
+    void filterMenuOpensThePinsOfAFilter()
+    {
+        QFETCH(bool, source);
+        QFETCH(QString, direction);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rock & roll.mp4"));
+        QVERIFY(QFile::copy(media(QStringLiteral("clip.mp4")), path));
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.core().openMedia(path);
+        QCOMPARE(state(w), GraphState::Running);
+
+        FilterMenu *menu = w.filterMenu();
+        const QStringList names = w.core().browser().listFilters();
+        QCOMPARE(menu->actions().size(), names.size());
+        QCOMPARE(menu->actions().back()->text(), QStringLiteral("%1/rock && roll.mp4").arg(dir.path()));
+        QVERIFY(menu->menuAction()->isEnabled());
+        // The source is the last entry; a sink is a filter with input pins only.
+        const auto filters = w.core().graph()->FilterCollection();
+        int index = int(filters.size()) - 1;
+        QVERIFY(filters.back()->IsFileSource());
+        for (size_t i = 0; !source && i < filters.size(); ++i) {
+            const auto pins = filters[i]->Pins();
+            if (!pins.empty() && std::all_of(pins.begin(), pins.end(), [](const auto &p) {
+                    return p->Direction() == IPinInfo::Input;
+                })) {
+                index = int(i);
+                break;
+            }
+        }
+        QVERIFY(source || index < int(filters.size()) - 1);
+
+        QString title, tab, description, vendor;
+        int pinCount = -1;
+        bool onTop = false;
+        QTimer inspect;
+        inspect.setInterval(50);
+        connect(&inspect, &QTimer::timeout, [&]() {
+            auto *form = qobject_cast<PinPropertyForm *>(QApplication::activeModalWidget());
+            if (!form)
+                return;
+            title = form->windowTitle();
+            tab = form->findChild<QTabWidget *>()->tabText(0);
+            description = form->txtPinInfo()->toPlainText();
+            vendor = form->lblVendorInfo()->text();
+            pinCount = form->listPins()->count();
+            onTop = form->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+            form->reject();
+        });
+        inspect.start();
+        menu->actions().at(index)->trigger();
+        inspect.stop();
+        QCOMPARE(title, names.at(index) + QStringLiteral(" 속성"));
+        QCOMPARE(tab, QStringLiteral("핀 속성"));
+        QVERIFY(onTop);
+        QCOMPARE(pinCount, int(filters[size_t(index)]->Pins().size()));
+        QCOMPARE(vendor, filters[size_t(index)]->VendorInfo());
+        QVERIFY2(description.contains(QRegularExpression(
+                     QStringLiteral("^연결된핀: .+ \n필터: .+ \n미디어 종류: .+ \n"))),
+                 qPrintable(description));
+        QVERIFY2(description.endsWith(direction), qPrintable(description));
+
+        // Closing empties the menu; the next medium leaves nothing of this one.
+        QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().front()->text(), FilterMenu::emptyCaption);
+        QVERIFY(!menu->actions().front()->isEnabled());
+        QVERIFY(!menu->menuAction()->isEnabled());
+        w.core().openMedia(media(QStringLiteral("clip.mp4")));
+        QStringList captions;
+        for (QAction *entry : menu->actions())
+            captions << entry->text();
+        QCOMPARE(captions, w.core().browser().listFilters());
+        QVERIFY(!captions.join(QString()).contains(QLatin1String("rock")));
+    }
+
+    void statusPanelsFollowTheControls_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("volume as opened") << "" << 3 << "볼륨: 0dB";
+        QTest::newRow("rate as opened") << "" << 5 << "배속: 1x";
+        QTest::newRow("faster") << "fasterButton" << 5 << "배속: 1.1x";
+        QTest::newRow("volume down") << "volumeDownButton" << 3 << "볼륨: -10dB";
+        QTest::newRow("left") << "balanceLeftButton" << 4 << "밸런스: Left";
+        QTest::newRow("right") << "balanceRightButton" << 4 << "밸런스: Right";
+    }
+
+    void statusPanelsFollowTheControls()
+    {
+        QFETCH(QString, control);
+        QFETCH(int, panel);
+        QFETCH(QString, text);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        openClip(w);
+        if (!control.isEmpty())
+            w.controlBar()->findChild<QPushButton *>(control)->click();
+        QTRY_COMPARE(w.statusPanel(panel)->text(), text);
+
+        // Original size: the source picture plus the two bars.
+        w.resize(700, 500);
+        QTRY_COMPARE(w.picVideoWindow()->width(), 700);
+        w.controlBar()->originalSizeButton->click();
+        QTRY_COMPARE(w.size(), QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
+        QCOMPARE(w.picVideoWindow()->size(), QSize(320, 240));
+        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+
+        QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(w.statusPanel(i)->text().isEmpty());
     }
 };
 
