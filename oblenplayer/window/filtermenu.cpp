@@ -18,6 +18,8 @@ QString FilterMenu::caption(const QString &filterName)
 void FilterMenu::setFilters(const QStringList &names)
 {
     // Entry 0 stays and is reused; the others are made again for this graph.
+    // Built in one go, without letting events in between: a choice handled
+    // half-way would open a filter of a list that is being replaced.
     QList<QAction *> entries = actions();
     for (qsizetype i = entries.size() - 1; i >= 1; --i) {
         removeAction(entries.at(i));

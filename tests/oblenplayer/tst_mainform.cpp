@@ -552,8 +552,11 @@ private Q_SLOTS:
         QFETCH(QList<QStringList>, refreshes);
         QFETCH(QStringList, captions);
         FilterMenu menu;
+        bool eventsRanInside = false;
+        QTimer::singleShot(0, &menu, [&]() { eventsRanInside = true; });
         for (const QStringList &names : refreshes)
             menu.setFilters(names);
+        QVERIFY(!eventsRanInside);
         QStringList shown;
         for (QAction *entry : menu.actions())
             shown << entry->text();
@@ -593,7 +596,8 @@ private Q_SLOTS:
         FilterMenu *menu = w.filterMenu();
         const QStringList names = w.core().browser().listFilters();
         QCOMPARE(menu->actions().size(), names.size());
-        QCOMPARE(menu->actions().back()->text(), QStringLiteral("%1/rock && roll.mp4").arg(dir.path()));
+        QCOMPARE(menu->actions().back()->text(),
+                 QStringLiteral("%1/rock && roll.mp4").arg(dir.path()));
         QVERIFY(menu->menuAction()->isEnabled());
         // The source is the last entry; a sink is a filter with input pins only.
         const auto filters = w.core().graph()->FilterCollection();
@@ -684,7 +688,8 @@ private Q_SLOTS:
         w.resize(700, 500);
         QTRY_COMPARE(w.picVideoWindow()->width(), 700);
         w.controlBar()->originalSizeButton->click();
-        QTRY_COMPARE(w.size(), QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
+        QTRY_COMPARE(w.size(),
+                     QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
         QCOMPARE(w.picVideoWindow()->size(), QSize(320, 240));
         QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
 
