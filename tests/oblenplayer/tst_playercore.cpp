@@ -395,48 +395,21 @@ private Q_SLOTS:
         QCOMPARE(durationText(seconds), duration);
     }
 
-    // Positions as the graph answers them, through the stored text.
-    void graphTimeTexts_data()
-    {
-        QTest::addColumn<double>("seconds");
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("position");
-        QTest::newRow("tiny") << 9.99e-05 << "0.0000999"
-                              << "00:00:00.0";
-        QTest::newRow("tinier") << 1.5e-9 << "0.0000000015"
-                                << "00:00:00.0";
-        QTest::newRow("ordinary") << 5.36 << "5.36"
-                                  << "00:00:05.3";
-    }
-
-    void graphTimeTexts()
-    {
-        QFETCH(double, seconds);
-        QFETCH(QString, stored);
-        QFETCH(QString, position);
-        QCOMPARE(Transport::doubleText(seconds), stored);
-        QCOMPARE(positionText(Transport::doubleText(seconds)), position);
-    }
-
-    void statusTexts_data()
+    // Positions as the graph answers them, through the stored text; the
+    // panel texts the graph's values make.
+    void graphValueTexts_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("volume 0") << StatusText::volume(0) << "볼륨: 0dB";
+        QTest::newRow("tiny") << Transport::doubleText(9.99e-05) << "0.0000999";
+        QTest::newRow("tiny position")
+            << positionText(Transport::doubleText(9.99e-05)) << "00:00:00.0";
+        QTest::newRow("tinier") << Transport::doubleText(1.5e-9) << "0.0000000015";
+        QTest::newRow("balance 2500") << StatusText::balance(2500) << "밸런스: 2500";
         QTest::newRow("volume -5.5") << StatusText::volume(-550) << "볼륨: -5.5dB";
-        QTest::newRow("left") << StatusText::balance(-10000) << "밸런스: Left";
-        QTest::newRow("center") << StatusText::balance(0) << "밸런스: Center";
-        QTest::newRow("right") << StatusText::balance(10000) << "밸런스: Right";
-        QTest::newRow("2500") << StatusText::balance(2500) << "밸런스: 2500";
-        QTest::newRow("rate 1") << StatusText::rate(1.0) << "배속: 1x";
-        QTest::newRow("rate 1.1") << StatusText::rate(1.1) << "배속: 1.1x";
-        QTest::newRow("size") << StatusText::size(320, 240) << "크기: 320x240픽셀";
-        QTest::newRow("times") << StatusText::playTime(QStringLiteral("00:00:01.2"),
-                                                       QStringLiteral("00:00:05"))
-                               << "재생시간: 00:00:01.2/00:00:05";
     }
 
-    void statusTexts()
+    void graphValueTexts()
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
