@@ -33,7 +33,8 @@ std::optional<QString> seekTarget(int xPixels, int widthPixels, double duration)
 
 // Seconds rounded to whole seconds, halves away from zero.
 long wholeSeconds(double seconds);
-// A double as the text the player stores: shortest form, "." decimals.
+// A double as the text the player stores: shortest form, "." decimals,
+// never an exponent.
 QString doubleText(double value);
 // The "0.0" number format: one decimal, rounded half away from zero.
 QString oneDecimal(double value);

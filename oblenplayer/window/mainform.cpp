@@ -1,9 +1,12 @@
 #include "mainform.h"
 
+#include "core/statustext.h"
 #include "core/transport.h"
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"
+#include "window/filtermenu.h"
 #include "window/graphvideowindow.h"
+#include "window/pinpropertyform.h"
 #include "window/wheelvolume.h"
 
 #include <QAbstractButton>
@@ -69,13 +72,6 @@ protected:
     }
 };
 
-// Where a panel's value cannot be read, the panel keeps its text.
-void setPanel(QLabel *panel, const std::optional<QString> &text)
-{
-    if (text)
-        panel->setText(*text);
-}
-
 } // namespace
 
 QString mainform::openDialogFilter()
@@ -112,6 +108,7 @@ mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_c
         m_panels[i]->setObjectName(QStringLiteral("statusPanel%1").arg(i + 1));
         m_statusBar->addPermanentWidget(m_panels[i], i < 2 ? 3 : 2);
     }
+    m_filterMenu = new FilterMenu(this);
     for (QWidget *w : findChildren<QWidget *>())
         w->setAttribute(Qt::WA_InputMethodEnabled, false);
 
@@ -164,6 +161,9 @@ void mainform::wireControls()
         },
         Qt::QueuedConnection);
     connect(&m_core.statusTimer, &QTimer::timeout, this, &mainform::refreshStatus);
+    connect(&m_core.browser(), &FilterBrowser::filtersRefreshed, m_filterMenu,
+            &FilterMenu::setFilters);
+    connect(m_filterMenu, &FilterMenu::filterChosen, this, &mainform::showFilterProperties);
     connect(&m_core.layoutTimer, &QTimer::timeout, this, [this]() {
         m_controlBar->positionBar->resize(m_controlBar->width(),
                                           m_controlBar->positionBar->height());
@@ -263,30 +263,17 @@ void mainform::refreshStatus()
 {
     m_controlBar->layoutSides();
     const PlayerFields &f = m_core.fields();
-    m_panels[0]->setText(QStringLiteral("재생시간: ") + f.positionTextField + QLatin1Char('/') +
-                         f.durationTextField);
-    m_panels[1]->setText(QStringLiteral("크기: %1x%2픽셀")
-                             .arg(m_picVideoWindow->width())
-                             .arg(m_picVideoWindow->height()));
+    m_panels[0]->setText(StatusText::playTime(f.positionTextField, f.durationTextField));
+    m_panels[1]->setText(StatusText::size(m_picVideoWindow->width(), m_picVideoWindow->height()));
     FilgraphManager *graph = m_core.graph();
     if (!graph)
         return;
     if (const std::optional<long> volume = graph->Volume())
-        setPanel(m_panels[2], QStringLiteral("볼륨: ") + Transport::doubleText(*volume / 100.0) +
-                                  QStringLiteral("dB"));
-    if (const std::optional<long> balance = graph->Balance()) {
-        QString text = QString::number(*balance);
-        if (*balance == Transport::balanceMinimum)
-            text = QStringLiteral("Left");
-        else if (*balance == 0)
-            text = QStringLiteral("Center");
-        else if (*balance == Transport::balanceMaximum)
-            text = QStringLiteral("Right");
-        setPanel(m_panels[3], QStringLiteral("밸런스: ") + text);
-    }
+        m_panels[2]->setText(StatusText::volume(*volume));
+    if (const std::optional<long> balance = graph->Balance())
+        m_panels[3]->setText(StatusText::balance(*balance));
     if (const std::optional<double> rate = graph->Rate())
-        setPanel(m_panels[4],
-                 QStringLiteral("배속: ") + Transport::doubleText(*rate) + QStringLiteral("x"));
+        m_panels[4]->setText(StatusText::rate(*rate));
 }
 
 void mainform::openFile()
@@ -328,6 +315,13 @@ void mainform::originalSize()
         layoutWindow();
     }
     m_picVideoWindow->setFocus();
+}
+
+void mainform::showFilterProperties(int index)
+{
+    PinPropertyForm form(m_core.browser(), this);
+    form.load(index);
+    form.exec();
 }
 
 void mainform::showRendererMessage(const QString &text)

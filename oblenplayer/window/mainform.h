@@ -7,6 +7,7 @@
 #include <array>
 
 class ControlBar;
+class FilterMenu;
 class QLabel;
 class QStatusBar;
 
@@ -29,6 +30,8 @@ public:
     ControlBar *controlBar() const { return m_controlBar; }
     QStatusBar *statusBar() const { return m_statusBar; }
     QLabel *statusPanel(int number) const { return m_panels.at(size_t(number - 1)); }
+    // The "필터" submenu of the popup menu, kept in step with the graph.
+    FilterMenu *filterMenu() const { return m_filterMenu; }
 
     void openFile();
     // Opens the medium of the program's command-line text, if it names one.
@@ -36,6 +39,8 @@ public:
     // Takes a drop of exactly one local file; anything else is ignored.
     bool openDropped(const QList<QUrl> &urls);
     void originalSize();
+    // The modal property window of filter-list line `index`.
+    void showFilterProperties(int index);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -58,5 +63,6 @@ private:
     ControlBar *m_controlBar = nullptr;
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 5> m_panels{};
+    FilterMenu *m_filterMenu = nullptr;
     bool m_quitPending = false;
 };

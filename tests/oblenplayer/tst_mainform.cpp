@@ -5,21 +5,28 @@
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"
+#include "window/filtermenu.h"
 #include "window/graphvideowindow.h"
 #include "window/mainform.h"
+#include "window/pinpropertyform.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -186,10 +193,13 @@ private Q_SLOTS:
         QVERIFY(!w.videoCover()->isVisible());
         // Original size: the video area shows the 320x240 source 1:1.
         QTRY_COMPARE(w.picVideoWindow()->size(), QSize(320, 240));
+        QCOMPARE(w.size(), QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
         QTRY_VERIFY(w.core().fields().positionTextField.startsWith(QLatin1String("00:00:0")));
         QTRY_VERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: 00:00:0")));
         QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
         QCOMPARE(w.statusPanel(4)->text(), QStringLiteral("밸런스: Center"));
+        QCOMPARE(w.statusPanel(3)->text(), QStringLiteral("볼륨: 0dB"));
+        QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("배속: 1x"));
 
         // The picture is drawn inside the video area.
         QTest::qWait(500);
@@ -224,11 +234,13 @@ private Q_SLOTS:
         QCOMPARE(state(w), GraphState::Running);
         QTest::keyClick(w.picVideoWindow(), Qt::Key_C);
         QCOMPARE(w.core().graph()->Rate(), std::optional(1.1));
+        QTRY_COMPARE(w.statusPanel(5)->text(), QStringLiteral("배속: 1.1x"));
         QTest::keyClick(w.picVideoWindow(), Qt::Key_Z);
         QCOMPARE(w.core().graph()->Rate(), std::optional(1.0));
         bar->volumeDownButton->click();
         QCOMPARE(w.core().graph()->Volume(), std::optional(-1000L));
         QCOMPARE(bar->volumeLabel->text(), QStringLiteral("-10"));
+        QTRY_COMPARE(w.statusPanel(3)->text(), QStringLiteral("볼륨: -10dB"));
         // A wheel turn over the picture lands on the renderer's window, which
         // hands it on to the video area and up to the main window. (Sent from
         // here rather than through X: other tests' windows may lie on top.)
@@ -241,6 +253,7 @@ private Q_SLOTS:
         QCOMPARE(w.core().graph()->Volume(), std::optional(-500L));
         bar->balanceLeftButton->click();
         QCOMPARE(w.core().graph()->Balance(), std::optional(-10000L));
+        QTRY_COMPARE(w.statusPanel(4)->text(), QStringLiteral("밸런스: Left"));
         bar->balanceCenterButton->click();
         bar->stopButton->click();
         QCOMPARE(state(w), GraphState::Stopped);
@@ -259,7 +272,8 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("Oblen Player v1.0.3"));
         QVERIFY(!w.core().graph());
         QVERIFY(w.videoCover()->isVisible());
-        QVERIFY(w.statusPanel(1)->text().isEmpty());
+        for (int panel = 1; panel <= 5; ++panel)
+            QVERIFY(w.statusPanel(panel)->text().isEmpty());
     }
 
     void dropsOfOneFileOnly()
@@ -525,6 +539,119 @@ private Q_SLOTS:
         w.core().openMedia(media(QStringLiteral("clip.mp4")));
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(boxes.texts.isEmpty());
+    }
+
+    void filterMenuEntries_data()
+    {
+        QTest::addColumn<QList<QStringList>>("refreshes");
+        QTest::addColumn<QStringList>("captions");
+        const QStringList empty{FilterMenu::emptyCaption};
+        QTest::newRow("never filled") << QList<QStringList>{} << empty;
+        QTest::newRow("three, then two")
+            << QList<QStringList>{{"a", "b", "c"}, {"d", "e"}} << QStringList{"d", "e"};
+        QTest::newRow("emptied") << QList<QStringList>{{"a", "b"}, {}} << empty;
+        QTest::newRow("ampersands") << QList<QStringList>{{"x&y", "/m/rock & roll.mp4"}}
+                                    << QStringList{"x&&y", "/m/rock && roll.mp4"};
+    }
+
+    void filterMenuEntries()
+    {
+        QFETCH(QList<QStringList>, refreshes);
+        QFETCH(QStringList, captions);
+        FilterMenu menu;
+        bool eventsRanInside = false;
+        QTimer::singleShot(0, &menu, [&]() { eventsRanInside = true; });
+        for (const QStringList &names : refreshes)
+            menu.setFilters(names);
+        QVERIFY(!eventsRanInside);
+        QStringList shown;
+        for (QAction *entry : menu.actions())
+            shown << entry->text();
+        QCOMPARE(shown, captions);
+        const bool any = captions.front() != FilterMenu::emptyCaption;
+        QCOMPARE(menu.menuAction()->isEnabled(), any);
+        QCOMPARE(menu.actions().front()->isEnabled(), any);
+        QSignalSpy chosen(&menu, &FilterMenu::filterChosen);
+        menu.actions().back()->trigger();
+        QCOMPARE(chosen.size(), any ? 1 : 0);
+        if (any)
+            QCOMPARE(chosen.front().front().toInt(), captions.size() - 1);
+    }
+
+    // On a playing file: the source (last entry) and a sink (input pins only).
+    void filterMenuOpensThePinsOfAFilter_data()
+    {
+        QTest::addColumn<bool>("source");
+        QTest::addColumn<QString>("direction");
+        QTest::newRow("source") << true << "방향: 출력";
+        QTest::newRow("sink") << false << "방향: 입력";
+    }
+
+    void filterMenuOpensThePinsOfAFilter()
+    {
+        QFETCH(bool, source);
+        QFETCH(QString, direction);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("rock & roll.mp4"));
+        QVERIFY(QFile::copy(media(QStringLiteral("clip.mp4")), path));
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.core().openMedia(path);
+        QCOMPARE(state(w), GraphState::Running);
+        FilterMenu *menu = w.filterMenu();
+        const auto filters = w.core().graph()->FilterCollection();
+        QCOMPARE(menu->actions().size(), qsizetype(filters.size()));
+        QCOMPARE(menu->actions().back()->text(), QString(path).replace("&", "&&"));
+        QVERIFY(filters.back()->IsFileSource());
+        auto inputsOnly = [](const auto &filter) {
+            const auto pins = filter->Pins();
+            return !pins.empty() && std::all_of(pins.begin(), pins.end(), [](const auto &p) {
+                return p->Direction() == IPinInfo::Input;
+            });
+        };
+        const size_t index = source
+                                 ? filters.size() - 1
+                                 : size_t(std::find_if(filters.begin(), filters.end(), inputsOnly) -
+                                          filters.begin());
+        QVERIFY(index < filters.size());
+
+        QStringList seen;
+        QTimer inspect;
+        connect(&inspect, &QTimer::timeout, [&]() {
+            if (auto *form = qobject_cast<PinPropertyForm *>(QApplication::activeModalWidget())) {
+                const bool onTop = form->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                seen = {form->windowTitle(),
+                        form->findChild<QTabWidget *>()->tabText(0),
+                        QString::number(form->listPins()->count()),
+                        form->lblVendorInfo()->text(),
+                        onTop ? "on top" : "",
+                        form->txtPinInfo()->toPlainText()};
+                form->reject();
+            }
+        });
+        inspect.start(50);
+        menu->actions().at(qsizetype(index))->trigger();
+        QCOMPARE(seen.mid(0, 5), (QStringList{filters[index]->Name() + QStringLiteral(" 속성"),
+                                              QStringLiteral("핀 속성"),
+                                              QString::number(filters[index]->Pins().size()),
+                                              filters[index]->VendorInfo(), "on top"}));
+        static const QRegularExpression connected(
+            QStringLiteral("^연결된핀: .+ \n필터: .+ \n미디어 종류: .+ \n"));
+        QVERIFY2(seen.back().contains(connected) && seen.back().endsWith(direction),
+                 qPrintable(seen.back()));
+
+        // Closing empties the menu; the next medium leaves nothing of this one.
+        QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
+        QCOMPARE(menu->actions().size(), 1);
+        QCOMPARE(menu->actions().front()->text(), FilterMenu::emptyCaption);
+        QVERIFY(!menu->actions().front()->isEnabled() && !menu->menuAction()->isEnabled());
+        w.core().openMedia(media(QStringLiteral("clip.mp4")));
+        QStringList captions;
+        for (QAction *entry : menu->actions())
+            captions << entry->text();
+        QCOMPARE(captions, w.core().browser().listFilters());
+        QVERIFY(!captions.join(QString()).contains(QLatin1String("rock")));
     }
 };
 

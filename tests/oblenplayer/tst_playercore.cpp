@@ -2,6 +2,7 @@
 // calls, fields and control values.
 #include "common/commandlinetext.h"
 #include "core/playercore.h"
+#include "core/statustext.h"
 #include "core/timetext.h"
 #include "core/transport.h"
 #include "fakegraph.h"
@@ -392,6 +393,27 @@ private Q_SLOTS:
         QFETCH(QString, duration);
         QCOMPARE(positionText(seconds), position);
         QCOMPARE(durationText(seconds), duration);
+    }
+
+    // Positions as the graph answers them, through the stored text; the
+    // panel texts the graph's values make.
+    void graphValueTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("tiny") << Transport::doubleText(9.99e-05) << "0.0000999";
+        QTest::newRow("tiny position")
+            << positionText(Transport::doubleText(9.99e-05)) << "00:00:00.0";
+        QTest::newRow("tinier") << Transport::doubleText(1.5e-9) << "0.0000000015";
+        QTest::newRow("balance 2500") << StatusText::balance(2500) << "밸런스: 2500";
+        QTest::newRow("volume -5.5") << StatusText::volume(-550) << "볼륨: -5.5dB";
+    }
+
+    void graphValueTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(text, expected);
     }
 
     void numberTexts()
