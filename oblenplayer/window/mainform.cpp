@@ -4,6 +4,7 @@
 #include "graph/gstgraph.h"
 #include "window/controlbar.h"
 #include "window/graphvideowindow.h"
+#include "window/popupmenu.h"
 #include "window/wheelvolume.h"
 
 #include <QAbstractButton>
@@ -125,6 +126,7 @@ mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_c
     m_core.setGraphFactory(std::move(factory));
 
     wireControls();
+    m_popupMenu = new PopupMenu(this);
     resize(startSize);
     layoutWindow();
     showControls();
@@ -395,6 +397,9 @@ void mainform::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Saved before the window is set back to normal: the restored position is
+    // known now, the window manager moves the window later.
+    m_popupMenu->saveSettings();
     if (isMaximized() || isMinimized())
         showNormal();
     m_core.setVideoArea(videoArea());

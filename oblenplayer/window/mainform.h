@@ -7,6 +7,7 @@
 #include <array>
 
 class ControlBar;
+class PopupMenu;
 class QLabel;
 class QStatusBar;
 
@@ -29,6 +30,7 @@ public:
     ControlBar *controlBar() const { return m_controlBar; }
     QStatusBar *statusBar() const { return m_statusBar; }
     QLabel *statusPanel(int number) const { return m_panels.at(size_t(number - 1)); }
+    PopupMenu *popupMenu() const { return m_popupMenu; }
 
     void openFile();
     // Opens the medium of the program's command-line text, if it names one.
@@ -58,5 +60,6 @@ private:
     ControlBar *m_controlBar = nullptr;
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 5> m_panels{};
+    PopupMenu *m_popupMenu = nullptr;
     bool m_quitPending = false;
 };
