@@ -33,8 +33,6 @@ int main(int argc, char *argv[])
     // The saved position is taken before the window is shown, so it appears there.
     window.popupMenu()->startUp();
     window.show();
-    // Always on top once the window exists for the window manager.
-    window.popupMenu()->setAlwaysOnTop(window.popupMenu()->topmostMenu->isChecked());
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();
     window.openFromCommandLine(readCommandLine(app.arguments().mid(1)));

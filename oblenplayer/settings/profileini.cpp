@@ -210,7 +210,9 @@ bool ProfileIni::save(const QString &path) const
             return false;
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: through the buffer a short write (disk full, size limit)
+    // is lost and commit() replaces the old file with the cut one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = toBytes();
     if (file.write(bytes) != bytes.size()) {

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
@@ -72,6 +73,8 @@ const std::vector<PopupMenu::Entry> &PopupMenu::entries()
 PopupMenu::PopupMenu(mainform *owner) : QMenu(owner), m_owner(owner)
 {
     setObjectName(QStringLiteral("popupMenu"));
+    m_frameWait.setInterval(PlayerCore::timerInterval);
+    connect(&m_frameWait, &QTimer::timeout, this, &PopupMenu::placeFrame);
     build();
     wire();
     owner->picVideoWindow()->installEventFilter(this);
@@ -219,7 +222,24 @@ void PopupMenu::startUp()
         loadSettings();
     else
         saveSettings();
-    setAlwaysOnTop(topmostMenu->isChecked());
+    // Always on top is the window manager's: applied once the window is shown.
+    if (m_owner->isVisible())
+        setAlwaysOnTop(topmostMenu->isChecked());
+    else
+        m_owner->installEventFilter(this);
+}
+
+void PopupMenu::placeFrame()
+{
+    const QWindow *handle = m_owner->windowHandle();
+    const bool framed = handle && !handle->frameMargins().isNull();
+    // Without a window manager there is no frame, and the window is in place.
+    if (framed || ++m_frameWaitTicks >= frameWaitLimit) {
+        m_frameWait.stop();
+        if (framed && m_framePosition)
+            m_owner->move(*m_framePosition);
+        m_framePosition.reset();
+    }
 }
 
 void PopupMenu::loadSettings()
@@ -242,7 +262,13 @@ void PopupMenu::loadSettings()
     QList<QRect> screens;
     for (const QScreen *screen : QGuiApplication::screens())
         screens << screen->geometry();
-    m_owner->move(placeOnScreens(wanted, m_owner->frameGeometry().size(), screens));
+    const QPoint at = placeOnScreens(wanted, m_owner->frameGeometry().size(), screens);
+    m_owner->move(at);
+    // Before the window is shown its frame is unknown and the move places
+    // the inside of the window there: once the window manager has framed it
+    // the frame is moved there, or every run would creep by the title bar.
+    if (!m_owner->isVisible())
+        m_framePosition = at;
 
     m_owner->core().setVolume(s.volume);
     topmostMenu->setChecked(s.topmost);
@@ -282,6 +308,15 @@ void PopupMenu::saveSettings()
 
 bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_owner) {
+        if (event->type() == QEvent::Show) {
+            m_owner->removeEventFilter(this);
+            QTimer::singleShot(0, this, [this]() { setAlwaysOnTop(topmostMenu->isChecked()); });
+            if (m_framePosition)
+                m_frameWait.start();
+        }
+        return false;
+    }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {

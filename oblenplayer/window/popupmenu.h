@@ -3,8 +3,10 @@
 #include "settings/programsettings.h"
 
 #include <QMenu>
+#include <QTimer>
 
 #include <array>
+#include <optional>
 
 class mainform;
 
@@ -63,7 +65,14 @@ private:
     void wire();
     ProgramSettings currentSettings() const;
     void followRendererOption();
+    void placeFrame();
+
+    // How long the window manager may take to frame the new window: 1.5 s.
+    static constexpr int frameWaitLimit = 100;
 
     mainform *m_owner;
     QString m_settingsPath;
+    std::optional<QPoint> m_framePosition;
+    QTimer m_frameWait;
+    int m_frameWaitTicks = 0;
 };

@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -128,7 +129,8 @@ private Q_SLOTS:
         const QString path = dir.filePath(ProgramSettings::fileName);
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[PROGRAM SETTING]\nLEFT=" + left.toUtf8() + "\nTOP=" + top.toUtf8() + "\n");
+        f.write("[PROGRAM SETTING]\nLEFT=" + left.toUtf8() + "\nTOP=" + top.toUtf8() +
+                "\n볼륨=-2500\n");
         f.close();
 
         mainform w;
@@ -143,11 +145,36 @@ private Q_SLOTS:
             QTRY_COMPARE(w.pos(), placed);
         }
 
+        QCOMPARE(w.controlBar()->volumeBar->value(), -2500);
+        QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
+
         w.move(210, 150);
         QTRY_COMPARE(w.pos(), QPoint(210, 150));
         QVERIFY(w.close());
         QCOMPARE(settingValue(path, QStringLiteral("LEFT")), QStringLiteral("3150"));
         QCOMPARE(settingValue(path, QStringLiteral("TOP")), QStringLiteral("2250"));
+    }
+
+    // A right click on the picture opens the menu; its entries press the
+    // window's buttons.
+    void rightClickOpensTheMenu()
+    {
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.videoCover(), Qt::RightButton, {}, QPoint(40, 40));
+        QTRY_VERIFY(w.popupMenu()->isVisible());
+        QStringList captions;
+        for (const QAction *a : w.popupMenu()->actions())
+            captions << a->text();
+        QCOMPARE(captions, QStringList({"파일 열기　　　F2", "닫기　　　　　 F4", "", "재생", "영상",
+                                        "음성", "필터", "환경설정", "", "프로그램 정보",
+                                        "오블렌의 연구소", "종료"}));
+        QVERIFY(!w.popupMenu()->filterMenu->isEnabled());
+        w.popupMenu()->close();
+        w.core().setVolume(-3000);
+        w.popupMenu()->entry(QStringLiteral("volumeUpMenu"))->trigger();
+        QCOMPARE(w.controlBar()->volumeBar->value(), -2000);
     }
 
     void alwaysOnTopFollowsTheMenu()
