@@ -41,6 +41,13 @@ struct ProgramSettings
     // The option selected by the option buttons: the last one that is set,
     // as a group of option buttons keeps only the last selection.
     int selectedRenderer() const;
+
+    bool operator==(const ProgramSettings &o) const
+    {
+        return rendererOption == o.rendererOption && rendererMenu == o.rendererMenu &&
+               left == o.left && top == o.top && volume == o.volume && topmost == o.topmost &&
+               avsAudio == o.avsAudio;
+    }
 };
 
 // Text forms of the file's values.

@@ -67,8 +67,6 @@ private Q_SLOTS:
                                    << "볼륨" << "-500";
         QTest::newRow("line of neither encoding is not read")
             << QByteArray("[PROGRAM SETTING]\n\xFF\xFE" "TOP=4\nLEFT=5\n") << "TOP" << "<none>";
-        QTest::newRow("key outside the section") << QByteArray("TOP=1\n[PROGRAM SETTING]\n")
-                                                 << "TOP" << "<none>";
         QTest::newRow("long value cut") << QByteArray("[PROGRAM SETTING]\nTOP=" + QByteArray(10000, '7'))
                                         << "TOP" << QString(ProfileIni::valueLimit, QLatin1Char('7'));
     }
@@ -127,19 +125,12 @@ private Q_SLOTS:
         s.left = 1515;
         s.top = 30;
         s.volume = -2500;
-        s.topmost = false;
-        s.avsAudio = false;
+        s.topmost = s.avsAudio = false;
         ProfileIni ini;
         s.write(ini);
         ProgramSettings back;
         back.read(ProfileIni::fromBytes(ini.toBytes()));
-        QCOMPARE(back.rendererOption, s.rendererOption);
-        QCOMPARE(back.rendererMenu, s.rendererMenu);
-        QCOMPARE(back.left, s.left);
-        QCOMPARE(back.top, s.top);
-        QCOMPARE(back.volume, s.volume);
-        QCOMPARE(back.topmost, s.topmost);
-        QCOMPARE(back.avsAudio, s.avsAudio);
+        QVERIFY(back == s);
         QCOMPARE(back.selectedRenderer(), 3);
     }
 

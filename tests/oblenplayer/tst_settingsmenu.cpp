@@ -1,8 +1,8 @@
-// The popup menu's options and qzconfig.ini in the running window, under a
-// window manager: the file made at start-up, the renderer chosen from the
-// menu, the saved position and always on top.
+// The popup menu's options and qzconfig.ini in the running window under
+// openbox: the file made at start-up, the renderer chosen from the menu,
+// always on top, and the saved position.
 #include "graph/gstgraph.h"
-#include "settings/programsettings.h"
+#include "settings/profileini.h"
 #include "window/controlbar.h"
 #include "window/mainform.h"
 #include "window/popupmenu.h"
@@ -17,48 +17,45 @@
 
 namespace {
 
-QString media(const QString &name)
+QString xprop(const QStringList &arguments)
 {
-    return QStringLiteral(OBLEN_TEST_MEDIA "/") + name;
+    QProcess p;
+    p.start(QStringLiteral("xprop"), arguments);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// The file's lines after its section header.
-QStringList settingsLines(const QString &path)
+// The main window started the way the program starts it, with its settings
+// file in a folder of its own holding the given text, if any.
+struct StartedWindow
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    if (!lines.isEmpty())
-        lines.removeFirst();
-    return lines;
-}
+    QTemporaryDir dir;
+    QString path = dir.filePath(ProgramSettings::fileName);
+    mainform w;
 
-QString settingValue(const QString &path, const QString &key)
-{
-    for (const QString &line : settingsLines(path)) {
-        if (line.startsWith(key + QLatin1Char('=')))
-            return line.mid(key.size() + 1);
+    explicit StartedWindow(const QByteArray &file = {})
+    {
+        QFile f(path);
+        if (!file.isEmpty() && f.open(QIODevice::WriteOnly))
+            f.write(file);
+        f.close();
+        w.popupMenu()->setSettingsPath(path);
+        w.popupMenu()->startUp();
+        w.show();
     }
-    return QStringLiteral("<none>");
-}
-
-bool isAbove(const QWidget &w)
-{
-    QProcess p;
-    p.start(QStringLiteral("xprop"),
-            {QStringLiteral("-id"), QString::number(w.winId()), QStringLiteral("_NET_WM_STATE")});
-    p.waitForFinished(5000);
-    return p.readAllStandardOutput().contains("_NET_WM_STATE_ABOVE");
-}
-
-bool hasWindowManager()
-{
-    QProcess p;
-    p.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
-    p.waitForFinished(5000);
-    return p.readAllStandardOutput().contains("window id");
-}
+    QString value(const char *key) const
+    {
+        return ProfileIni::fromFile(path)
+            .value(ProgramSettings::section, QString::fromUtf8(key))
+            .value_or(QStringLiteral("<none>"));
+    }
+    bool above() const
+    {
+        return xprop({QStringLiteral("-id"), QString::number(w.winId()),
+                      QStringLiteral("_NET_WM_STATE")})
+            .contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
+    }
+};
 
 } // namespace
 
@@ -67,92 +64,86 @@ class SettingsMenuTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY(GstFilgraphManager::initialise()); }
-
-    void startsWithoutAFileAndTheMenuChoosesTheRenderer()
+    void initTestCase()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(ProgramSettings::fileName);
-        mainform w;
-        w.popupMenu()->setSettingsPath(path);
-        w.popupMenu()->startUp();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(GstFilgraphManager::initialise());
+        QVERIFY2(xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                     .contains(QStringLiteral("window id")),
+                 "needs a window manager (own_display.sh --openbox)");
+    }
 
+    void startsWithoutAFileAndTheMenuChoosesTheOptions()
+    {
+        StartedWindow s;
+        mainform &w = s.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QFile f(s.path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
         QStringList keys;
-        for (const QString &line : settingsLines(path))
+        for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')).mid(1, 13))
             keys << line.section(QLatin1Char('='), 0, 0);
         QCOMPARE(keys, ProgramSettings::keys());
-        QCOMPARE(settingValue(path, QStringLiteral("렌더러선택2")), QStringLiteral("True"));
+        QCOMPARE(s.value("렌더러선택2"), QStringLiteral("True"));
+
+        // Always on top by default, off and on again from the menu.
+        QTRY_VERIFY(s.above());
+        w.popupMenu()->topmostMenu->trigger();
+        QTRY_VERIFY(!s.above());
+        QCOMPARE(s.value("항상위"), QStringLiteral("False"));
+        w.popupMenu()->topmostMenu->trigger();
+        QTRY_VERIFY(s.above());
 
         // Nothing loaded: the choice is only made and saved.
         w.popupMenu()->rendererMenu[0]->trigger();
         QVERIFY(w.controlBar()->rendererOption->button(0)->isChecked());
-        QCOMPARE(settingValue(path, QStringLiteral("렌더러선택0")), QStringLiteral("True"));
-        QCOMPARE(settingValue(path, QStringLiteral("영상렌더러장치메뉴0")), QStringLiteral("True"));
-        QCOMPARE(settingValue(path, QStringLiteral("영상렌더러장치메뉴2")), QStringLiteral("False"));
-
+        QCOMPARE(s.value("렌더러선택0"), QStringLiteral("True"));
+        QCOMPARE(s.value("영상렌더러장치메뉴0"), QStringLiteral("True"));
+        QCOMPARE(s.value("영상렌더러장치메뉴2"), QStringLiteral("False"));
         // The option buttons move the menu's check along.
         w.controlBar()->rendererOption->button(2)->click();
         QVERIFY(w.popupMenu()->rendererMenu[2]->isChecked());
         QVERIFY(!w.popupMenu()->rendererMenu[0]->isChecked());
 
-        // While playing, the rebuild keeps the position.
-        w.core().openMedia(media(QStringLiteral("clip.mp4")));
+        // While playing, the rebuild keeps the position and the play state.
+        w.core().openMedia(QStringLiteral(OBLEN_TEST_MEDIA "/clip.mp4"));
         QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 1.5);
         const double before = *w.core().graph()->CurrentPosition();
         w.popupMenu()->rendererMenu[1]->trigger();
-        QCOMPARE(settingValue(path, QStringLiteral("렌더러선택1")), QStringLiteral("True"));
+        QCOMPARE(s.value("렌더러선택1"), QStringLiteral("True"));
         QVERIFY(w.controlBar()->rendererOption->button(1)->isChecked());
-        QVERIFY(w.core().graph());
-        QVERIFY(w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
+        QVERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
         QCOMPARE(w.core().graph()->GetState(2000).value_or(GraphState::Stopped), GraphState::Running);
         w.core().closeMedia();
     }
 
     void savedPositionIsTakenAndQuittingSavesIt_data()
     {
-        QTest::addColumn<QString>("left");
-        QTest::addColumn<QString>("top");
+        QTest::addColumn<QByteArray>("left");
         QTest::addColumn<QPoint>("placed");
         // The display is 1600x900; x -1 stands for near its right edge.
-        QTest::newRow("on screen") << "4500" << "1500" << QPoint(300, 100);
-        QTest::newRow("negative") << "-3000" << "1500" << QPoint(0, 100);
-        QTest::newRow("on no screen") << "300000" << "1500" << QPoint(-1, 100);
+        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100);
+        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100);
+        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100);
     }
     void savedPositionIsTakenAndQuittingSavesIt()
     {
-        QFETCH(QString, left);
-        QFETCH(QString, top);
+        QFETCH(QByteArray, left);
         QFETCH(QPoint, placed);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(ProgramSettings::fileName);
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("[PROGRAM SETTING]\nLEFT=" + left.toUtf8() + "\nTOP=" + top.toUtf8() +
-                "\n볼륨=-2500\n");
-        f.close();
-
-        mainform w;
-        w.popupMenu()->setSettingsPath(path);
-        w.popupMenu()->startUp();
-        w.show();
+        StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
+        mainform &w = s.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        if (placed.x() < 0) {
-            QTRY_COMPARE(w.pos().y(), placed.y());
+        QTRY_COMPARE(w.pos().y(), placed.y());
+        if (placed.x() < 0)
             QVERIFY2(w.pos().x() > 1000 && w.pos().x() < 1600, qPrintable(QString::number(w.pos().x())));
-        } else {
-            QTRY_COMPARE(w.pos(), placed);
-        }
-
-        QCOMPARE(w.controlBar()->volumeBar->value(), -2500);
+        else
+            QCOMPARE(w.pos().x(), placed.x());
         QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
 
         w.move(210, 150);
         QTRY_COMPARE(w.pos(), QPoint(210, 150));
         QVERIFY(w.close());
-        QCOMPARE(settingValue(path, QStringLiteral("LEFT")), QStringLiteral("3150"));
-        QCOMPARE(settingValue(path, QStringLiteral("TOP")), QStringLiteral("2250"));
+        QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
+        QCOMPARE(s.value("TOP"), QStringLiteral("2250"));
     }
 
     // A right click on the picture opens the menu; its entries press the
@@ -175,27 +166,6 @@ private Q_SLOTS:
         w.core().setVolume(-3000);
         w.popupMenu()->entry(QStringLiteral("volumeUpMenu"))->trigger();
         QCOMPARE(w.controlBar()->volumeBar->value(), -2000);
-    }
-
-    void alwaysOnTopFollowsTheMenu()
-    {
-        if (!hasWindowManager())
-            QSKIP("needs a window manager (own_display.sh --openbox)");
-        QTemporaryDir dir;
-        const QString path = dir.filePath(ProgramSettings::fileName);
-        mainform w;
-        w.popupMenu()->setSettingsPath(path);
-        w.popupMenu()->startUp();
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_VERIFY(isAbove(w));
-
-        w.popupMenu()->topmostMenu->trigger();
-        QTRY_VERIFY(!isAbove(w));
-        QCOMPARE(settingValue(path, QStringLiteral("항상위")), QStringLiteral("False"));
-        w.popupMenu()->topmostMenu->trigger();
-        QTRY_VERIFY(isAbove(w));
-        QCOMPARE(settingValue(path, QStringLiteral("항상위")), QStringLiteral("True"));
     }
 };
 
