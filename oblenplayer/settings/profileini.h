@@ -20,7 +20,11 @@ public:
     // with its closing NUL.
     static constexpr int valueLimit = 1023;
 
-    enum class Encoding { Utf8, Cp949 };
+    enum class Encoding
+    {
+        Utf8,
+        Cp949
+    };
 
     ProfileIni() = default;
     static ProfileIni fromBytes(const QByteArray &bytes);

@@ -39,7 +39,8 @@ std::optional<double> readNumber(const QString &text)
     return v;
 }
 
-template <typename T, typename Read> void take(const ProfileIni &ini, const QString &key, T &field, Read read, T fallback)
+template <typename T, typename Read>
+void take(const ProfileIni &ini, const QString &key, T &field, Read read, T fallback)
 {
     const std::optional<QString> text = ini.value(ProgramSettings::section, key);
     if (!text) {
@@ -170,10 +171,10 @@ QPoint placeOnScreens(QPoint topLeft, QSize frameSize, const QList<QRect> &scree
     for (const QRect &screen : screens) {
         if (screen.contains(topLeft))
             return topLeft;
-        const double dx = std::max({double(screen.left()) - topLeft.x(), 0.0,
-                                    double(topLeft.x()) - screen.right()});
-        const double dy = std::max({double(screen.top()) - topLeft.y(), 0.0,
-                                    double(topLeft.y()) - screen.bottom()});
+        const double dx = std::max(
+            {double(screen.left()) - topLeft.x(), 0.0, double(topLeft.x()) - screen.right()});
+        const double dy = std::max(
+            {double(screen.top()) - topLeft.y(), 0.0, double(topLeft.y()) - screen.bottom()});
         const double distance = dx * dx + dy * dy;
         if (distance < nearestDistance) {
             nearestDistance = distance;

@@ -167,15 +167,16 @@ void PopupMenu::wire()
             &PlayerCore::closeMedia);
     connect(entry(QStringLiteral("quitMenu")), &QAction::triggered, m_owner, &QWidget::close);
     connect(entry(QStringLiteral("aboutMenu")), &QAction::triggered, this, [this]() {
-        QMessageBox box(QMessageBox::NoIcon, PlayerCore::programTitle, makerCredit,
-                        QMessageBox::Ok, m_owner);
+        QMessageBox box(QMessageBox::NoIcon, PlayerCore::programTitle, makerCredit, QMessageBox::Ok,
+                        m_owner);
         box.exec();
     });
     connect(entry(QStringLiteral("homePageMenu")), &QAction::triggered, this,
             []() { QDesktopServices::openUrl(QUrl(homePage)); });
 
     for (int i = 0; i < ProgramSettings::rendererCount; ++i)
-        connect(rendererMenu[size_t(i)], &QAction::triggered, this, [this, i]() { chooseRenderer(i); });
+        connect(rendererMenu[size_t(i)], &QAction::triggered, this,
+                [this, i]() { chooseRenderer(i); });
     connect(topmostMenu, &QAction::triggered, this, [this](bool on) {
         setAlwaysOnTop(on);
         saveSettings();

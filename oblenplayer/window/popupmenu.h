@@ -20,7 +20,13 @@ class PopupMenu : public QMenu
 public:
     struct Entry
     {
-        enum class Kind { Action, Check, Submenu, Separator };
+        enum class Kind
+        {
+            Action,
+            Check,
+            Submenu,
+            Separator
+        };
         Kind kind;
         // The object name of the submenu the entry is in; empty at the top.
         const char *parent;

@@ -50,25 +50,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("expected"); // "<none>": no value
 
-        QTest::newRow("names in any case") << QByteArray("[program setting]\nleft = 30\n")
-                                           << "LEFT" << "30";
+        QTest::newRow("names in any case") << QByteArray("[program setting]\nleft = 30\n") << "LEFT"
+                                           << "30";
         QTest::newRow("first key wins") << QByteArray("[PROGRAM SETTING]\nTOP=1\nTOP=2\n") << "TOP"
                                         << "1";
         QTest::newRow("first section wins")
             << QByteArray("[PROGRAM SETTING]\nA=1\n[Other]\nTOP=9\n[PROGRAM SETTING]\nTOP=2\n")
-            << "TOP" << "<none>";
-        QTest::newRow("one pair of quotes") << QByteArray("[PROGRAM SETTING]\r\nTOP= \"\"15\"\" \r\n")
-                                            << "TOP" << "\"15\"";
+            << "TOP"
+            << "<none>";
+        QTest::newRow("one pair of quotes")
+            << QByteArray("[PROGRAM SETTING]\r\nTOP= \"\"15\"\" \r\n") << "TOP"
+            << "\"15\"";
         QTest::newRow("byte-order mark")
-            << QByteArray("\xEF\xBB\xBF[PROGRAM SETTING]\nTOP=3") << "TOP" << "3";
-        QTest::newRow("up to a NUL") << QByteArray("[PROGRAM SETTING]\nTOP=12\0" "34\n", 24)
-                                     << "TOP" << "12";
-        QTest::newRow("CP949 key") << QByteArray("[PROGRAM SETTING]\r\n" + cp949Volume + "=-500\r\n")
-                                   << "볼륨" << "-500";
+            << QByteArray("\xEF\xBB\xBF[PROGRAM SETTING]\nTOP=3") << "TOP"
+            << "3";
+        QTest::newRow("up to a NUL") << QByteArray("[PROGRAM SETTING]\nTOP=12\0"
+                                                   "34\n",
+                                                   24)
+                                     << "TOP"
+                                     << "12";
+        QTest::newRow("CP949 key")
+            << QByteArray("[PROGRAM SETTING]\r\n" + cp949Volume + "=-500\r\n") << "볼륨"
+            << "-500";
         QTest::newRow("line of neither encoding is not read")
-            << QByteArray("[PROGRAM SETTING]\n\xFF\xFE" "TOP=4\nLEFT=5\n") << "TOP" << "<none>";
-        QTest::newRow("long value cut") << QByteArray("[PROGRAM SETTING]\nTOP=" + QByteArray(10000, '7'))
-                                        << "TOP" << QString(ProfileIni::valueLimit, QLatin1Char('7'));
+            << QByteArray("[PROGRAM SETTING]\n\xFF\xFE"
+                          "TOP=4\nLEFT=5\n")
+            << "TOP"
+            << "<none>";
+        QTest::newRow("long value cut")
+            << QByteArray("[PROGRAM SETTING]\nTOP=" + QByteArray(10000, '7')) << "TOP"
+            << QString(ProfileIni::valueLimit, QLatin1Char('7'));
     }
     void readsLikeTheProfileFunctions()
     {
@@ -91,7 +102,8 @@ private Q_SLOTS:
             << QByteArray("[PROGRAM SETTING]\nLEFT=1\n\n[other]\na=b")
             << QByteArray("[PROGRAM SETTING]\nLEFT=1\nTOP=99\n\n[other]\na=b");
         QTest::newRow("missing section appended")
-            << QByteArray("[other]\na=b") << QByteArray("[other]\na=b\n\n[PROGRAM SETTING]\nTOP=99\n");
+            << QByteArray("[other]\na=b")
+            << QByteArray("[other]\na=b\n\n[PROGRAM SETTING]\nTOP=99\n");
         QTest::newRow("CP949 in, UTF-8 out, damaged line kept")
             << QByteArray("[PROGRAM SETTING]\r\n" + cp949Renderer1 + "=True\r\n\x80\xFF\r\n")
             << QByteArray("[PROGRAM SETTING]\r\n렌더러선택1=True\r\n\x80\xFF\r\nTOP=99\r\n");

@@ -80,7 +80,8 @@ private Q_SLOTS:
         QFile f(s.path);
         QVERIFY(f.open(QIODevice::ReadOnly));
         QStringList keys;
-        for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')).mid(1, 13))
+        for (const QString &line :
+             QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')).mid(1, 13))
             keys << line.section(QLatin1Char('='), 0, 0);
         QCOMPARE(keys, ProgramSettings::keys());
         QCOMPARE(s.value("렌더러선택2"), QStringLiteral("True"));
@@ -111,8 +112,10 @@ private Q_SLOTS:
         w.popupMenu()->rendererMenu[1]->trigger();
         QCOMPARE(s.value("렌더러선택1"), QStringLiteral("True"));
         QVERIFY(w.controlBar()->rendererOption->button(1)->isChecked());
-        QVERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
-        QCOMPARE(w.core().graph()->GetState(2000).value_or(GraphState::Stopped), GraphState::Running);
+        QVERIFY(w.core().graph() &&
+                w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
+        QCOMPARE(w.core().graph()->GetState(2000).value_or(GraphState::Stopped),
+                 GraphState::Running);
         w.core().closeMedia();
     }
 
@@ -134,7 +137,8 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QTRY_COMPARE(w.pos().y(), placed.y());
         if (placed.x() < 0)
-            QVERIFY2(w.pos().x() > 1000 && w.pos().x() < 1600, qPrintable(QString::number(w.pos().x())));
+            QVERIFY2(w.pos().x() > 1000 && w.pos().x() < 1600,
+                     qPrintable(QString::number(w.pos().x())));
         else
             QCOMPARE(w.pos().x(), placed.x());
         QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
@@ -158,9 +162,9 @@ private Q_SLOTS:
         QStringList captions;
         for (const QAction *a : w.popupMenu()->actions())
             captions << a->text();
-        QCOMPARE(captions, QStringList({"파일 열기　　　F2", "닫기　　　　　 F4", "", "재생", "영상",
-                                        "음성", "필터", "환경설정", "", "프로그램 정보",
-                                        "오블렌의 연구소", "종료"}));
+        QCOMPARE(captions,
+                 QStringList({"파일 열기　　　F2", "닫기　　　　　 F4", "", "재생", "영상", "음성",
+                              "필터", "환경설정", "", "프로그램 정보", "오블렌의 연구소", "종료"}));
         QVERIFY(!w.popupMenu()->filterMenu->isEnabled());
         w.popupMenu()->close();
         w.core().setVolume(-3000);
