@@ -1,9 +1,11 @@
 #include "common/commandlinetext.h"
 #include "graph/gstgraph.h"
 #include "window/mainform.h"
+#include "window/popupmenu.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QStandardPaths>
 #include <QTranslator>
 
 int main(int argc, char *argv[])
@@ -25,6 +27,11 @@ int main(int argc, char *argv[])
     GstFilgraphManager::initialise();
 
     mainform window;
+    window.popupMenu()->setSettingsPath(
+        settingsFilePath(QCoreApplication::applicationDirPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
+    // The saved position is taken before the window is shown, so it appears there.
+    window.popupMenu()->startUp();
     window.show();
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();

@@ -7,6 +7,7 @@
 #include "window/filtermenu.h"
 #include "window/graphvideowindow.h"
 #include "window/pinpropertyform.h"
+#include "window/popupmenu.h"
 #include "window/wheelvolume.h"
 
 #include <QAbstractButton>
@@ -122,6 +123,7 @@ mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_c
     m_core.setGraphFactory(std::move(factory));
 
     wireControls();
+    m_popupMenu = new PopupMenu(this);
     resize(startSize);
     layoutWindow();
     showControls();
@@ -389,6 +391,9 @@ void mainform::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
+    // Saved before the window is set back to normal: the restored position is
+    // known now, the window manager moves the window later.
+    m_popupMenu->saveSettings();
     if (isMaximized() || isMinimized())
         showNormal();
     m_core.setVideoArea(videoArea());

@@ -8,6 +8,7 @@
 
 class ControlBar;
 class FilterMenu;
+class PopupMenu;
 class QLabel;
 class QStatusBar;
 
@@ -32,6 +33,7 @@ public:
     QLabel *statusPanel(int number) const { return m_panels.at(size_t(number - 1)); }
     // The "필터" submenu of the popup menu, kept in step with the graph.
     FilterMenu *filterMenu() const { return m_filterMenu; }
+    PopupMenu *popupMenu() const { return m_popupMenu; }
 
     void openFile();
     // Opens the medium of the program's command-line text, if it names one.
@@ -64,5 +66,6 @@ private:
     QStatusBar *m_statusBar = nullptr;
     std::array<QLabel *, 5> m_panels{};
     FilterMenu *m_filterMenu = nullptr;
+    PopupMenu *m_popupMenu = nullptr;
     bool m_quitPending = false;
 };

@@ -1,0 +1,177 @@
+// The popup menu's options and qzconfig.ini in the running window under
+// openbox: the file made at start-up, the renderer chosen from the menu,
+// always on top, and the saved position.
+#include "graph/gstgraph.h"
+#include "settings/profileini.h"
+#include "window/controlbar.h"
+#include "window/mainform.h"
+#include "window/popupmenu.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString xprop(const QStringList &arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral("xprop"), arguments);
+    p.waitForFinished(5000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The main window started the way the program starts it, with its settings
+// file in a folder of its own holding the given text, if any.
+struct StartedWindow
+{
+    QTemporaryDir dir;
+    QString path = dir.filePath(ProgramSettings::fileName);
+    mainform w;
+
+    explicit StartedWindow(const QByteArray &file = {})
+    {
+        QFile f(path);
+        if (!file.isEmpty() && f.open(QIODevice::WriteOnly))
+            f.write(file);
+        f.close();
+        w.popupMenu()->setSettingsPath(path);
+        w.popupMenu()->startUp();
+        w.show();
+    }
+    QString value(const char *key) const
+    {
+        return ProfileIni::fromFile(path)
+            .value(ProgramSettings::section, QString::fromUtf8(key))
+            .value_or(QStringLiteral("<none>"));
+    }
+    bool above() const
+    {
+        return xprop({QStringLiteral("-id"), QString::number(w.winId()),
+                      QStringLiteral("_NET_WM_STATE")})
+            .contains(QStringLiteral("_NET_WM_STATE_ABOVE"));
+    }
+};
+
+} // namespace
+
+class SettingsMenuTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(GstFilgraphManager::initialise());
+        QVERIFY2(xprop({QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                     .contains(QStringLiteral("window id")),
+                 "needs a window manager (own_display.sh --openbox)");
+    }
+
+    void startsWithoutAFileAndTheMenuChoosesTheOptions()
+    {
+        StartedWindow s;
+        mainform &w = s.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QFile f(s.path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QStringList keys;
+        for (const QString &line :
+             QString::fromUtf8(f.readAll()).split(QLatin1Char('\n')).mid(1, 13))
+            keys << line.section(QLatin1Char('='), 0, 0);
+        QCOMPARE(keys, ProgramSettings::keys());
+        QCOMPARE(s.value("렌더러선택2"), QStringLiteral("True"));
+
+        // Always on top by default, off and on again from the menu.
+        QTRY_VERIFY(s.above());
+        w.popupMenu()->topmostMenu->trigger();
+        QTRY_VERIFY(!s.above());
+        QCOMPARE(s.value("항상위"), QStringLiteral("False"));
+        w.popupMenu()->topmostMenu->trigger();
+        QTRY_VERIFY(s.above());
+
+        // Nothing loaded: the choice is only made and saved.
+        w.popupMenu()->rendererMenu[0]->trigger();
+        QVERIFY(w.controlBar()->rendererOption->button(0)->isChecked());
+        QCOMPARE(s.value("렌더러선택0"), QStringLiteral("True"));
+        QCOMPARE(s.value("영상렌더러장치메뉴0"), QStringLiteral("True"));
+        QCOMPARE(s.value("영상렌더러장치메뉴2"), QStringLiteral("False"));
+        // The option buttons move the menu's check along.
+        w.controlBar()->rendererOption->button(2)->click();
+        QVERIFY(w.popupMenu()->rendererMenu[2]->isChecked());
+        QVERIFY(!w.popupMenu()->rendererMenu[0]->isChecked());
+
+        // While playing, the rebuild keeps the position and the play state.
+        w.core().openMedia(QStringLiteral(OBLEN_TEST_MEDIA "/clip.mp4"));
+        QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 1.5);
+        const double before = *w.core().graph()->CurrentPosition();
+        w.popupMenu()->rendererMenu[1]->trigger();
+        QCOMPARE(s.value("렌더러선택1"), QStringLiteral("True"));
+        QVERIFY(w.controlBar()->rendererOption->button(1)->isChecked());
+        QVERIFY(w.core().graph() &&
+                w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
+        QCOMPARE(w.core().graph()->GetState(2000).value_or(GraphState::Stopped),
+                 GraphState::Running);
+        w.core().closeMedia();
+    }
+
+    void savedPositionIsTakenAndQuittingSavesIt_data()
+    {
+        QTest::addColumn<QByteArray>("left");
+        QTest::addColumn<QPoint>("placed");
+        // The display is 1600x900; x -1 stands for near its right edge.
+        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100);
+        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100);
+        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100);
+    }
+    void savedPositionIsTakenAndQuittingSavesIt()
+    {
+        QFETCH(QByteArray, left);
+        QFETCH(QPoint, placed);
+        StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
+        mainform &w = s.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTRY_COMPARE(w.pos().y(), placed.y());
+        if (placed.x() < 0)
+            QVERIFY2(w.pos().x() > 1000 && w.pos().x() < 1600,
+                     qPrintable(QString::number(w.pos().x())));
+        else
+            QCOMPARE(w.pos().x(), placed.x());
+        QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
+
+        w.move(210, 150);
+        QTRY_COMPARE(w.pos(), QPoint(210, 150));
+        QVERIFY(w.close());
+        QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
+        QCOMPARE(s.value("TOP"), QStringLiteral("2250"));
+    }
+
+    // A right click on the picture opens the menu; its entries press the
+    // window's buttons.
+    void rightClickOpensTheMenu()
+    {
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QTest::mouseClick(w.videoCover(), Qt::RightButton, {}, QPoint(40, 40));
+        QTRY_VERIFY(w.popupMenu()->isVisible());
+        QStringList captions;
+        for (const QAction *a : w.popupMenu()->actions())
+            captions << a->text();
+        QCOMPARE(captions,
+                 QStringList({"파일 열기　　　F2", "닫기　　　　　 F4", "", "재생", "영상", "음성",
+                              "필터", "환경설정", "", "프로그램 정보", "오블렌의 연구소", "종료"}));
+        QVERIFY(!w.popupMenu()->filterMenu->menuAction()->isEnabled());
+        w.popupMenu()->close();
+        w.core().setVolume(-3000);
+        w.popupMenu()->entry(QStringLiteral("volumeUpMenu"))->trigger();
+        QCOMPARE(w.controlBar()->volumeBar->value(), -2000);
+    }
+};
+
+QTEST_MAIN(SettingsMenuTest)
+#include "tst_settingsmenu.moc"
