@@ -2,6 +2,7 @@
 
 #include "settings/profileini.h"
 #include "window/controlbar.h"
+#include "window/filtermenu.h"
 #include "window/mainform.h"
 
 #include <QAbstractButton>
