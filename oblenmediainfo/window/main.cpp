@@ -10,6 +10,8 @@
 #include <QMenuBar>
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace oblenmediainfo {
 
 namespace {
@@ -41,6 +43,8 @@ main::main(const QString &libraryName, QWidget *parent)
 
     connect(&m_describer, &BatchDescriber::reportReady, this,
             [this](int, const QString &, const QString &text) { showReport(text); });
+    m_showTimer.setSingleShot(true);
+    connect(&m_showTimer, &QTimer::timeout, this, &main::showUnshownReports);
 }
 
 main::~main() = default;
@@ -71,6 +75,7 @@ void main::showReport(const QString &text)
         m_replaces.pop_front();
     // Reports that land together go into the text box in one edit: a long
     // batch then costs a few edits of the document instead of one per file.
+    // The first report of a text is shown at once.
     if (replace) {
         m_unshown = text;
         m_unshownReplaces = true;
@@ -83,7 +88,8 @@ void main::showReport(const QString &text)
     }
     if (!m_showQueued) {
         m_showQueued = true;
-        QMetaObject::invokeMethod(this, &main::showUnshownReports, Qt::QueuedConnection);
+        const qint64 sinceShown = m_sinceShown.isValid() ? m_sinceShown.elapsed() : showInterval;
+        m_showTimer.start(int(std::max<qint64>(0, showInterval - sinceShown)));
     }
 }
 
@@ -100,8 +106,18 @@ void main::showUnshownReports()
     }
     m_unshown.clear();
     m_unshownReplaces = false;
+    m_sinceShown.start();
     if (!isDescribing())
         Q_EMIT describingFinished();
+}
+
+void main::dropUnshownReports()
+{
+    m_unshown.clear();
+    m_unshownReplaces = false;
+    m_showTimer.stop();
+    m_showQueued = false;
+    m_sinceShown.invalidate();
 }
 
 void main::startNewText()
@@ -110,8 +126,7 @@ void main::startNewText()
     // text.
     m_describer.clear();
     m_replaces.clear();
-    m_unshown.clear();
-    m_unshownReplaces = false;
+    dropUnshownReports();
     m_infoText->clear();
 }
 
@@ -166,8 +181,7 @@ void main::closeEvent(QCloseEvent *event)
     // describer waits only for those being read at this moment.
     m_describer.clear();
     m_replaces.clear();
-    m_unshown.clear();
-    m_unshownReplaces = false;
+    dropUnshownReports();
     event->accept();
 }
 
