@@ -89,6 +89,7 @@ private:
     static constexpr int showInterval = 100;
     QTimer m_showTimer;
     QElapsedTimer m_sinceShown;
+    bool m_firstShownLogged = false;
 };
 
 } // namespace oblenmediainfo
