@@ -305,9 +305,7 @@ void WindowTest::missingLibraryKeepsTheReportForm()
 
 void WindowTest::closingDuringALongBatch()
 {
-    QStringList files;
-    for (int i = 0; i < 150; ++i)
-        files << mediafiles::sample(i % 2 ? "long.mkv" : "sample.mkv");
+    const QStringList files = manyFiles(m_dir.filePath("닫을 묶음"), 1000);
     // The window shows the first reports while the rest are still being read,
     // and can be closed then.
     bool closed = false;
@@ -353,7 +351,9 @@ void WindowTest::secondDropDuringABatch_data()
 {
     QTest::addColumn<QStringList>("second");
     QTest::newRow("one file replaces") << QStringList{m_audio};
-    QTest::newRow("three files are appended") << QStringList{m_audio, m_sample, m_hangul};
+    // Enough files that the first batch's files being read at the moment of
+    // the drop have indexes of the second batch too.
+    QTest::newRow("many files are appended") << manyFiles(m_dir.filePath("둘째 묶음"), 40);
 }
 
 void WindowTest::secondDropDuringABatch()
