@@ -57,7 +57,8 @@ for count in 1000 200; do
   for round in $(seq "$rounds"); do
     measure "$work/window.$count" "$bench" "${files[@]}"
     sed -E 's/.*stall ([0-9]+) ms.*/\1/' "$work/stdout" >> "$work/stall.$count"
-      measure "$work/command.$count" mediainfo "${files[@]}"
+    workers=$(sed -E 's/.*path, ([0-9]+) workers.*/\1/' "$work/stdout")
+    measure "$work/command.$count" mediainfo "${files[@]}"
   done
   for what in window command; do
     printf '  %4d files, %-7s wall %5d ms  CPU %5d ms  peak %6d KB\n' "$count" "$what" \
