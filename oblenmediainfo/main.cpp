@@ -5,8 +5,16 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <thread>
+
 int main(int argc, char *argv[])
 {
+    // Loading libmediainfo and its tables takes about as long as reaching the
+    // display; done meanwhile on a thread of its own, the window's first
+    // report finds the library ready. This binding keeps it loaded.
+    MediaInfoDLLMOD preparedLibrary;
+    std::thread preparing([&preparedLibrary] { preparedLibrary.prepare(); });
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenMediaInfo"));
     QApplication::setDesktopFileName(QStringLiteral("oblenmediainfo"));
@@ -22,5 +30,7 @@ int main(int argc, char *argv[])
     oblenmediainfo::main window;
     window.show();
     window.openCommandLine(readCommandLine(app.arguments().mid(1)));
-    return app.exec();
+    const int status = app.exec();
+    preparing.join();
+    return status;
 }

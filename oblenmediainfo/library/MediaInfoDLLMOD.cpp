@@ -116,6 +116,17 @@ void MediaInfoDLLMOD::load()
     m_functions = std::move(functions);
 }
 
+std::mutex &MediaInfoDLLMOD::globalCallLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+void MediaInfoDLLMOD::prepare()
+{
+    const MediaInfoHandle handle(*this);
+}
+
 bool MediaInfoDLLMOD::IsLoaded()
 {
     std::call_once(m_loadOnce, [this] { load(); });
@@ -126,7 +137,7 @@ void *MediaInfoDLLMOD::New()
 {
     if (!IsLoaded())
         return nullptr;
-    const std::lock_guard<std::mutex> lock(m_globalCallLock);
+    const std::lock_guard<std::mutex> lock(globalCallLock());
     return m_functions->newHandle();
 }
 
@@ -148,7 +159,7 @@ QString MediaInfoDLLMOD::Option(void *handle, const QString &parameter, const QS
     if (handle)
         return copyLibraryString(
             m_functions->option(handle, wideParameter.c_str(), wideValue.c_str()));
-    const std::lock_guard<std::mutex> lock(m_globalCallLock);
+    const std::lock_guard<std::mutex> lock(globalCallLock());
     return copyLibraryString(
         m_functions->option(nullptr, wideParameter.c_str(), wideValue.c_str()));
 }
@@ -170,7 +181,7 @@ void MediaInfoDLLMOD::Delete(void *handle)
 {
     if (!IsLoaded() || !handle)
         return;
-    const std::lock_guard<std::mutex> lock(m_globalCallLock);
+    const std::lock_guard<std::mutex> lock(globalCallLock());
     m_functions->deleteHandle(handle);
 }
 

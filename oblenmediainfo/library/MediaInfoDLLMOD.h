@@ -25,6 +25,10 @@ public:
     MediaInfoDLLMOD &operator=(const MediaInfoDLLMOD &) = delete;
 
     QString LibraryName() const { return m_libraryName; }
+    // Loads the library and has it set up its tables (the first handle does
+    // that), so that a binding made later finds both done. The library
+    // stays loaded while this binding lives.
+    void prepare();
     // Loads the library when that has not been tried yet.
     bool IsLoaded();
 
@@ -49,8 +53,10 @@ private:
     // library shares between threads, and the library frees that buffer when
     // the last handle is deleted. So global calls, New and Delete are made one
     // at a time under this lock, and a global result is copied before it is
-    // released. Calls on a handle use that handle's own buffer.
-    std::mutex m_globalCallLock;
+    // released. Calls on a handle use that handle's own buffer. The buffer
+    // and the count of handles belong to the loaded library, which every
+    // binding in the process shares, so the lock is one for the process too.
+    static std::mutex &globalCallLock();
 };
 
 // One library handle for one file: created by New, closed and deleted when it

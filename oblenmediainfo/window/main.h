@@ -4,7 +4,9 @@
 #include "library/MediaInfoDLLMOD.h"
 #include "report/batchdescriber.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
 
 #include <deque>
 #include <memory>
@@ -65,6 +67,7 @@ private:
     void startNewText();
     void showReport(const QString &report);
     void showUnshownReports();
+    void dropUnshownReports();
 
     MediaInfoDLLMOD m_library;
     BatchDescriber m_describer;
@@ -80,6 +83,13 @@ private:
     QString m_unshown;
     bool m_unshownReplaces = false;
     bool m_showQueued = false;
+    // The text box takes the reports that landed meanwhile at most once per
+    // showInterval: every edit of it costs a layout and a repaint of the
+    // view, which on a long batch would cost more than reading the files.
+    static constexpr int showInterval = 100;
+    QTimer m_showTimer;
+    QElapsedTimer m_sinceShown;
+    bool m_firstShownLogged = false;
 };
 
 } // namespace oblenmediainfo

@@ -14,6 +14,10 @@ QString copyAs(const QString &sampleName, const QString &folder, const QString &
 // What the `mediainfo` command prints for a file, without the blank line it
 // adds at the end; empty when the command fails.
 QString mediainfoCommandReport(const QString &path);
+// What the `mediainfo` command prints for each of the files, given all in one
+// call, in their order; each without the blank line that ends it. Empty when
+// the command fails.
+QStringList mediainfoCommandReports(const QStringList &paths);
 // The window's form of a report: one line break for each CR LF.
 QString displayed(QString text);
 

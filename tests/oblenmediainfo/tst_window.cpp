@@ -11,7 +11,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -63,6 +65,38 @@ QString sequentialText(MediaInfoDLLMOD &library, const QStringList &paths)
     return mediafiles::displayed(text);
 }
 
+// The text the window must show for several files, built from the `mediainfo`
+// command given them all in one call: each report is the library's version
+// line, a blank line, the command's report and the end marker.
+QString commandText(MediaInfoDLLMOD &library, const QStringList &paths)
+{
+    const QString version = library.Option(nullptr, QStringLiteral("Info_Version"), QString());
+    const QStringList reports = mediafiles::mediainfoCommandReports(paths);
+    if (reports.size() != paths.size())
+        return QStringLiteral("the command gave %1 reports").arg(reports.size());
+    QStringList texts;
+    for (const QString &commandReport : reports)
+        texts << version + "\n\n" + commandReport + report::endMarker;
+    return texts.join("\n\n");
+}
+
+// Copies of the fixture's media under distinct names, so that each report
+// names its own file and the order shows.
+QStringList manyFiles(const QString &folder, int count)
+{
+    QDir().mkpath(folder);
+    const QStringList samples{"sample.mkv", "audio-only.mp3", "long.mkv"};
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        const QString sample = samples.at(i % samples.size());
+        const QString path = QDir(folder).filePath(
+            QString("파일 %1.%2").arg(i, 4, 10, QChar('0')).arg(QFileInfo(sample).suffix()));
+        QFile::link(mediafiles::sample(sample), path);
+        files << path;
+    }
+    return files;
+}
+
 } // namespace
 
 class UrlRecorder : public QObject
@@ -92,6 +126,9 @@ private Q_SLOTS:
     void commandLineWithoutTheMarkerDoesNothing();
     void missingLibraryKeepsTheReportForm();
     void closingDuringALongBatch();
+    void aLargeBatchEqualsTheCommand();
+    void secondDropDuringABatch_data();
+    void secondDropDuringABatch();
     void aboutWindow();
 
 private:
@@ -268,9 +305,7 @@ void WindowTest::missingLibraryKeepsTheReportForm()
 
 void WindowTest::closingDuringALongBatch()
 {
-    QStringList files;
-    for (int i = 0; i < 150; ++i)
-        files << mediafiles::sample(i % 2 ? "long.mkv" : "sample.mkv");
+    const QStringList files = manyFiles(m_dir.filePath("닫을 묶음"), 1000);
     // The window shows the first reports while the rest are still being read,
     // and can be closed then.
     bool closed = false;
@@ -290,6 +325,59 @@ void WindowTest::closingDuringALongBatch()
     QCOMPARE(left, sequentialText(m_library, files.mid(0, shown)));
     QTest::qWait(300);
     QCOMPARE(m_window->infoText()->toPlainText(), left);
+    // The program ends with the window: its end waits for the files being
+    // read at the moment, not for the rest of the batch.
+    QElapsedTimer ending;
+    ending.start();
+    m_window.reset();
+    QVERIFY2(ending.elapsed() < 1000, qPrintable(QString::number(ending.elapsed())));
+}
+
+void WindowTest::aLargeBatchEqualsTheCommand()
+{
+    const QStringList files = manyFiles(m_dir.filePath("많은 파일"), 1000);
+    dropFiles(m_window->infoText()->viewport(), files);
+    QCOMPARE(m_window->windowTitle(), QString("1000개 - 파일 정보"));
+    waitUntilDescribed();
+    const QStringList shown = m_window->infoText()->toPlainText().split(report::endMarker);
+    const QStringList expected = commandText(m_library, files).split(report::endMarker);
+    // Report by report, so that a difference names its file.
+    QCOMPARE(shown.size(), expected.size());
+    for (qsizetype i = 0; i < shown.size(); ++i)
+        QCOMPARE(shown.at(i), expected.at(i));
+}
+
+void WindowTest::secondDropDuringABatch_data()
+{
+    QTest::addColumn<QStringList>("second");
+    QTest::newRow("one file replaces") << QStringList{m_audio};
+    // Enough files that the first batch's files being read at the moment of
+    // the drop have indexes of the second batch too.
+    QTest::newRow("many files are appended") << manyFiles(m_dir.filePath("둘째 묶음"), 40);
+}
+
+void WindowTest::secondDropDuringABatch()
+{
+    QFETCH(QStringList, second);
+    const QStringList first = manyFiles(m_dir.filePath("첫 묶음"), 300);
+    // The second drop comes once the first reports are shown.
+    bool dropped = false;
+    connect(m_window->infoText(), &QPlainTextEdit::textChanged, this, [&] {
+        if (!dropped && m_window->infoText()->toPlainText().contains(report::endMarker)) {
+            QVERIFY(m_window->isDescribing());
+            dropped = true;
+            dropFiles(m_window->infoText()->viewport(), second);
+        }
+    });
+    dropFiles(m_window->infoText()->viewport(), first);
+    QTRY_VERIFY(dropped);
+    waitUntilDescribed();
+    const QString expected = second.size() == 1 ? sequentialText(m_library, second)
+                                                : commandText(m_library, second);
+    QCOMPARE(m_window->infoText()->toPlainText(), expected);
+    // Nothing of the first batch comes late.
+    QTest::qWait(300);
+    QCOMPARE(m_window->infoText()->toPlainText(), expected);
 }
 
 void WindowTest::aboutWindow()
