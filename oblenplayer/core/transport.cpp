@@ -1,5 +1,7 @@
 #include "transport.h"
 
+#include "common/decimaltext.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -51,21 +53,8 @@ std::optional<QString> seekTarget(int xPixels, int widthPixels, double duration)
 
 QString doubleText(double value)
 {
-    // Never with an exponent: the time texts are cut from this text by
-    // position, so "9.99e-05" would read as nine seconds. Fifteen significant
-    // digits either way, trailing zeros dropped.
-    QString text = QString::number(value, 'g', 15);
-    if (!text.contains(QLatin1Char('e')) || !std::isfinite(value))
-        return text;
-    const int magnitude = int(std::floor(std::log10(std::fabs(value))));
-    text = QString::number(value, 'f', std::clamp(14 - magnitude, 0, 340));
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
+    // The time texts are cut from this text by position: never an exponent.
+    return plainDecimal(value);
 }
 
 QString oneDecimal(double value)

@@ -1,5 +1,7 @@
 #include "vbnumber.h"
 
+#include "common/decimaltext.h"
+
 #include <cmath>
 
 double vbVal(const QString &text)
@@ -87,21 +89,5 @@ QString formatWholeOrEmpty(double value)
 
 QString shortestDecimal(double value)
 {
-    if (!std::isfinite(value))
-        return QStringLiteral("0");
-    // Round to 15 significant digits first: 0.1 + 0.2 becomes 0.3.
-    QString text = QString::number(value, 'g', 15);
-    if (!text.contains(QLatin1Char('e')))
-        return text == QLatin1String("-0") ? QStringLiteral("0") : text;
-    // Very small or very large: write the same digits out in full.
-    const double rounded = text.toDouble();
-    const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(rounded))));
-    text = QString::number(rounded, 'f', exponent < 0 ? 14 - exponent : 0);
-    if (text.contains(QLatin1Char('.'))) {
-        while (text.endsWith(QLatin1Char('0')))
-            text.chop(1);
-        if (text.endsWith(QLatin1Char('.')))
-            text.chop(1);
-    }
-    return text;
+    return plainDecimal(value);
 }
