@@ -87,6 +87,10 @@ MediaInfoDLLMOD::MediaInfoDLLMOD(const QString &libraryName) : m_libraryName(lib
 
 MediaInfoDLLMOD::~MediaInfoDLLMOD()
 {
+    if (m_anchor) {
+        const std::lock_guard<std::mutex> lock(globalCallLock());
+        m_functions->deleteHandle(m_anchor);
+    }
     if (m_module)
         dlclose(m_module);
 }
@@ -114,6 +118,8 @@ void MediaInfoDLLMOD::load()
         return;
     }
     m_functions = std::move(functions);
+    const std::lock_guard<std::mutex> lock(globalCallLock());
+    m_anchor = m_functions->newHandle();
 }
 
 std::mutex &MediaInfoDLLMOD::globalCallLock()

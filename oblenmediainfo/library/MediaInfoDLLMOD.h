@@ -49,6 +49,11 @@ private:
     std::once_flag m_loadOnce;
     void *m_module = nullptr;
     std::unique_ptr<Functions> m_functions;
+    // A handle held while the library is loaded. The global result buffer
+    // (below) is freed only when the last handle goes: without this one, a
+    // global call made after the last file's handle is gone (the about
+    // window's version) would leave that buffer behind at exit.
+    void *m_anchor = nullptr;
     // Calls with a null handle return a pointer into one result buffer the
     // library shares between threads, and the library frees that buffer when
     // the last handle is deleted. So global calls, New and Delete are made one
