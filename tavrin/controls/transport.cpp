@@ -385,8 +385,7 @@ void Transport::stepSubtitleScale(double step)
     const double value = vbVal(state.value(field));
     if (step < 0 ? value > 0 : value < 100)
         state.setValue(field, formatOneDecimal(value + step));
-    m_core.sendCommand(QStringLiteral("pausing_keep_force sub_scale ") + state.value(field)
-                       + QStringLiteral(" 1 "));
+    m_core.sendCommand(EngineCommand::subScale(state.value(field)));
 }
 
 void Transport::subtitleSmaller()
@@ -404,14 +403,12 @@ void Transport::toggleSubtitleVisibility()
     OptionStore &options = m_core.options();
     const bool show = !options.isChecked(Menu::showSubtitlesMenu);
     options.setChecked(Menu::showSubtitlesMenu, show);
-    m_core.sendCommand(show ? QStringLiteral("pausing_keep_force sub_visibility 1 ")
-                            : QStringLiteral("pausing_keep_force sub_visibility 0 "));
+    m_core.sendCommand(show ? EngineCommand::subVisibilityOn : EngineCommand::subVisibilityOff);
 }
 
 void Transport::subtitleStep(int step)
 {
-    m_core.sendCommand(step < 0 ? QStringLiteral("pausing_keep_force sub_step -1 ")
-                                : QStringLiteral("pausing_keep_force sub_step +1 "));
+    m_core.sendCommand(step < 0 ? EngineCommand::subStepBack : EngineCommand::subStepForward);
 }
 
 QString Transport::playPauseCaption(const QString &playState)
