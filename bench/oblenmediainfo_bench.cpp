@@ -87,11 +87,16 @@ int main(int argc, char *argv[])
     const qint64 batchCpuMs = cpuMs(CLOCK_PROCESS_CPUTIME_ID) - cpuAtStart;
     const qint64 windowCpuMs = cpuMs(CLOCK_THREAD_CPUTIME_ID) - windowCpuAtStart;
 
-    std::printf("window batch path, %d workers: %lld ms wall, %lld ms CPU (window "
-                "thread %lld ms); longest event-loop stall %lld ms\n",
-                window.describer().maxThreadCount(), static_cast<long long>(batchMs),
-                static_cast<long long>(batchCpuMs), static_cast<long long>(windowCpuMs),
-                static_cast<long long>(longestStall));
+    // The describing processes' CPU time counts in the whole process's once
+    // they are reaped (at the window's end); their memory does not, so it is
+    // printed here while they still run.
+    std::printf("window batch path, %d workers in %zu processes: %lld ms wall, %lld ms "
+                "CPU in this process (window thread %lld ms); longest event-loop stall %lld "
+                "ms; describing processes' peak memory %lld KB\n",
+                window.describer().maxThreadCount(), window.describer().helperProcessIds().size(),
+                static_cast<long long>(batchMs), static_cast<long long>(batchCpuMs),
+                static_cast<long long>(windowCpuMs), static_cast<long long>(longestStall),
+                static_cast<long long>(window.describer().helperPeakMemoryKb()));
     if (!check)
         return 0;
 

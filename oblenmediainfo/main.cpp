@@ -1,3 +1,4 @@
+#include "report/describehelper.h"
 #include "window/main.h"
 #include "common/commandlinetext.h"
 
@@ -9,11 +10,18 @@
 
 int main(int argc, char *argv[])
 {
-    // Loading libmediainfo and its tables takes about as long as reaching the
-    // display; done meanwhile on a thread of its own, the window's first
-    // report finds the library ready. This binding keeps it loaded.
+    // The files are read by describing processes (report/describehelper.h).
+    // The first one is started before anything else: loading libmediainfo and
+    // its tables takes about as long as reaching the display, so the window's
+    // first report finds it ready. Without the helper program the window reads
+    // files itself, and the library is loaded meanwhile on a thread.
+    const QString helperProgram = DescribeHelper::installedProgram();
+    std::unique_ptr<DescribeHelper> firstHelper =
+        DescribeHelper::spawn(helperProgram, MediaInfoDLLMOD::defaultLibraryName);
     MediaInfoDLLMOD preparedLibrary;
-    std::thread preparing([&preparedLibrary] { preparedLibrary.prepare(); });
+    std::thread preparing;
+    if (!firstHelper)
+        preparing = std::thread([&preparedLibrary] { preparedLibrary.prepare(); });
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenMediaInfo"));
@@ -28,9 +36,11 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslation);
 
     oblenmediainfo::main window;
+    window.describer().adoptHelper(std::move(firstHelper));
     window.show();
     window.openCommandLine(readCommandLine(app.arguments().mid(1)));
     const int status = app.exec();
-    preparing.join();
+    if (preparing.joinable())
+        preparing.join();
     return status;
 }

@@ -6,8 +6,11 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <mutex>
+#include <vector>
 
+class DescribeHelper;
 class MediaInfoDLLMOD;
 
 // Describes files away from the user-interface thread, one library handle per
@@ -16,7 +19,16 @@ class MediaInfoDLLMOD;
 // Reports arrive through queued signals on the thread that owns the describer.
 //
 // The workers take the files from one queue until it is empty, so a batch of
-// a thousand files starts a few workers, not a thousand tasks.
+// a thousand files starts a few workers, not a thousand tasks. A worker starts
+// only while the queue holds more files than the running ones take in a
+// moment, so a few files are read by one worker.
+//
+// Each worker has the files read by a describing process of its own (see
+// DescribeHelper) when the helper program is set: the library's process-wide
+// locks then never make one worker wait for another. A worker whose process
+// cannot be started reads its files in this process through the binding given
+// here. A file that ends its process (the library crashed on it) gets a report
+// with an empty library part, and the worker goes on with a new process.
 class BatchDescriber : public QObject
 {
     Q_OBJECT
@@ -25,6 +37,18 @@ public:
     // Waits only for the files being described at that moment; queued ones
     // are dropped.
     ~BatchDescriber() override;
+
+    // The program that describes files in processes of its own; empty (the
+    // default) to read every file in this process.
+    void setHelperProgram(const QString &program);
+    QString helperProgram() const { return m_helperProgram; }
+    // Takes a process started early (while the application was starting),
+    // for the first worker to use.
+    void adoptHelper(std::unique_ptr<DescribeHelper> helper);
+    // The describing processes running now, idle or busy.
+    std::vector<pid_t> helperProcessIds() const;
+    // Their peak memory together, in KiB.
+    qint64 helperPeakMemoryKb() const;
 
     // Queues one file; its report comes with the index returned here.
     int add(const QString &path);
@@ -35,13 +59,19 @@ public:
     int pendingCount() const { return m_added - m_nextToDeliver; }
     // defaultWorkerCount() unless set otherwise.
     int maxThreadCount() const { return m_pool.maxThreadCount(); }
-    void setMaxThreadCount(int count) { m_pool.setMaxThreadCount(count); }
+    void setMaxThreadCount(int count)
+    {
+        m_workerCountSet = true;
+        m_pool.setMaxThreadCount(count);
+    }
 
-    // Workers for a machine with this many cores. A worker spends part of
-    // each file waiting (reading the file, and on the library's own global
-    // lock that every handle takes), so one more worker than cores keeps the
-    // cores busy; beyond that the workers only queue on that lock.
-    static int defaultWorkerCount(int cores);
+    // Workers for a machine with this many cores, at most eight. A worker
+    // with a process of its own keeps one core busy, so one per core; the
+    // window's thread takes what the reports cost it between their turns.
+    // Workers that read in this process wait on the library's locks part of
+    // each file, so one more than cores keeps the cores busy; beyond that
+    // they only queue on those locks.
+    static int defaultWorkerCount(int cores, bool ownProcesses);
 
 Q_SIGNALS:
     void reportReady(int index, const QString &path, const QString &report);
@@ -62,10 +92,15 @@ private:
     };
 
     void work();
+    std::unique_ptr<DescribeHelper> takeHelper();
+    QString describe(std::unique_ptr<DescribeHelper> &helper, bool &ownProcess,
+                     const QString &path);
     void finished(const Job &job, QString report);
     void deliverFinished();
 
     MediaInfoDLLMOD &m_library;
+    QString m_helperProgram;
+    bool m_workerCountSet = false;
     QThreadPool m_pool;
     quint64 m_generation = 0;
     int m_added = 0;
@@ -75,10 +110,15 @@ private:
     // workers have finished and the owning thread has not taken yet. One
     // wake-up of the owning thread takes all reports that are there, so a
     // long batch does not cost a queued call and a thread switch per file.
-    std::mutex m_sharedLock;
+    mutable std::mutex m_sharedLock;
     std::deque<Job> m_jobs;
     int m_workers = 0;
     std::map<int, Done> m_finished;
     quint64 m_sharedGeneration = 0;
     bool m_wakeQueued = false;
+    // Describing processes not held by a worker, and those held (to be
+    // killed when the describer goes while they read).
+    std::vector<std::unique_ptr<DescribeHelper>> m_idleHelpers;
+    std::vector<DescribeHelper *> m_busyHelpers;
+    bool m_ending = false;
 };

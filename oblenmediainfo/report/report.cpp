@@ -40,6 +40,11 @@ QString describe(MediaInfoDLLMOD &library, const QString &path)
     return text + endMarker;
 }
 
+QString withoutLibraryPart(const QString &versionText)
+{
+    return versionText + lineBreak + lineBreak + endMarker;
+}
+
 QString fileTitle(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" - 파일 정보");

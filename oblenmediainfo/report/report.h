@@ -19,6 +19,8 @@ inline const QString lineBreak = QStringLiteral("\r\n");
 // the library's report of the file and the end marker. A file the library
 // cannot read, or a missing library, leaves the library's parts empty.
 QString describe(MediaInfoDLLMOD &library, const QString &path);
+// The report of a file the library could not read at all.
+QString withoutLibraryPart(const QString &versionText);
 
 // Window title while one file is shown: the file's name, not its folder.
 QString fileTitle(const QString &path);

@@ -4,6 +4,7 @@
 #include "infotextbox.h"
 #include "input/openselection.h"
 #include "platform/opendialog.h"
+#include "report/describehelper.h"
 #include "report/report.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,7 @@ main::main(const QString &libraryName, QWidget *parent)
 {
     setWindowTitle(report::programTitle);
     resize(720, 560);
+    m_describer.setHelperProgram(DescribeHelper::installedProgram());
 
     m_infoText = new InfoTextBox(this);
     m_infoText->setPlainText(report::initialText);

@@ -40,6 +40,18 @@ expect_title() {
 pids+=($!)
 expect_title "x y 영상.mkv - 파일 정보"
 
+# The file was read by a describing process: the program itself never loaded
+# the library. Killed, it takes that process with it.
+helper=$(pgrep -P "${pids[-1]}" -f oblenmediainfo-describe || true)
+[ -n "$helper" ] || { echo "no describing process" >&2; exit 1; }
+if grep -q libmediainfo "/proc/${pids[-1]}/maps"; then
+  echo "the program loaded libmediainfo itself" >&2; exit 1
+fi
+grep -q libmediainfo "/proc/$helper/maps" || { echo "the describing process has no library" >&2; exit 1; }
+{ kill -9 "${pids[-1]}" && wait "${pids[-1]}"; } 2>/dev/null || true
+for _ in $(seq 50); do kill -0 "$helper" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$helper" 2>/dev/null; then echo "describing process outlived the program" >&2; exit 1; fi
+
 # The desktop entry's Exec line, with %f replaced as a launcher does.
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 [ "$exec_line" = "oblenmediainfo /open %f" ] || { echo "Exec is '$exec_line'" >&2; exit 1; }

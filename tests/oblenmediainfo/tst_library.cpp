@@ -3,6 +3,7 @@
 #include "library/MediaInfoDLLMOD.h"
 #include "mediafiles.h"
 #include "report/batchdescriber.h"
+#include "report/describehelper.h"
 #include "report/report.h"
 
 #include <QFile>
@@ -11,6 +12,7 @@
 #include <QTest>
 
 #include <clocale>
+#include <csignal>
 #include <sys/stat.h>
 
 namespace {
@@ -30,6 +32,21 @@ bool splitReport(const QString &text, QString *version, QString *libraryPart)
     return true;
 }
 
+// The ways a batch is read: by describing processes (the window's way), in
+// this process, and in this process because the program cannot be started.
+void addWaysOfReading()
+{
+    QTest::addColumn<QString>("helper");
+    QTest::newRow("describing processes") << QStringLiteral(DESCRIBE_HELPER);
+    QTest::newRow("this process") << QString();
+    QTest::newRow("program missing") << QStringLiteral("/nonexistent/oblenmediainfo-describe");
+}
+
+bool processRuns(pid_t pid)
+{
+    return ::kill(pid, 0) == 0;
+}
+
 } // namespace
 
 class LibraryTest : public QObject
@@ -43,9 +60,12 @@ private Q_SLOTS:
     void badInputKeepsTheReportForm_data();
     void badInputKeepsTheReportForm();
     void missingLibrary();
+    void batchGivesTheSequentialReportsInOrder_data() { addWaysOfReading(); }
     void batchGivesTheSequentialReportsInOrder();
+    void clearDropsReportsOfTheOldBatch_data() { addWaysOfReading(); }
     void clearDropsReportsOfTheOldBatch();
     void manyFilesOnEveryWorker();
+    void aFileThatCrashesTheLibraryEndsOnlyItsProcess();
 
 private:
     QTemporaryDir m_dir;
@@ -162,13 +182,19 @@ void LibraryTest::batchGivesTheSequentialReportsInOrder()
         files << mediafiles::sample("long.mkv") << mediafiles::sample("audio-only.mp3")
               << mediafiles::sample("sample.mkv") << m_dir.filePath("없음.mkv") << hangul;
     }
+    QFETCH(QString, helper);
     BatchDescriber describer(m_library);
+    describer.setHelperProgram(helper);
     QSignalSpy reports(&describer, &BatchDescriber::reportReady);
     QSignalSpy idle(&describer, &BatchDescriber::idle);
     for (const QString &file : files)
         describer.add(file);
     QCOMPARE(describer.pendingCount(), files.size());
     QVERIFY(idle.wait(60000));
+    // The processes stay for the next batch: one per worker.
+    const std::vector<pid_t> processes = describer.helperProcessIds();
+    QCOMPARE(int(processes.size()),
+             helper == DESCRIBE_HELPER ? describer.maxThreadCount() : 0);
     QCOMPARE(idle.size(), 1);
     QCOMPARE(describer.pendingCount(), 0);
     QCOMPARE(reports.size(), files.size());
@@ -179,11 +205,15 @@ void LibraryTest::batchGivesTheSequentialReportsInOrder()
     }
     QVERIFY2(reports.at(4).at(2).toString().contains(QStringLiteral("\nAudio")),
              qPrintable(reports.at(4).at(2).toString()));
+    for (const pid_t process : processes)
+        QVERIFY(processRuns(process));
 }
 
 void LibraryTest::clearDropsReportsOfTheOldBatch()
 {
+    QFETCH(QString, helper);
     BatchDescriber describer(m_library);
+    describer.setHelperProgram(helper);
     QSignalSpy reports(&describer, &BatchDescriber::reportReady);
     QSignalSpy idle(&describer, &BatchDescriber::idle);
     for (int i = 0; i < 30; ++i)
@@ -228,6 +258,44 @@ void LibraryTest::manyFilesOnEveryWorker()
         for (qsizetype i = 0; i < files.size(); ++i)
             QCOMPARE(texts.at(i), i % 3 == 0 ? audio : missing);
         describer.clear();
+    }
+}
+
+void LibraryTest::aFileThatCrashesTheLibraryEndsOnlyItsProcess()
+{
+    // Were the file read in this process, this test would end here.
+    MediaInfoDLLMOD crashing(QStringLiteral(CRASHING_LIBRARY));
+    const QString version = QStringLiteral("CrashingInfo - v1");
+    QStringList files;
+    for (int i = 0; i < 12; ++i)
+        files << m_dir.filePath((i % 4 == 1 ? QStringLiteral("crash %1.mkv") : QStringLiteral("영상 %1.mkv")).arg(i));
+    BatchDescriber describer(crashing);
+    describer.setHelperProgram(QStringLiteral(DESCRIBE_HELPER));
+    QStringList texts;
+    connect(&describer, &BatchDescriber::reportReady, this,
+            [&](int, const QString &, const QString &text) { texts << text; });
+    QSignalSpy idle(&describer, &BatchDescriber::idle);
+    // The second round starts with the idle processes killed from outside:
+    // their next files must not be taken for crashing ones.
+    for (const bool killIdle : {false, true}) {
+        if (killIdle) {
+            const std::vector<pid_t> processes = describer.helperProcessIds();
+            QVERIFY(!processes.empty());
+            for (const pid_t process : processes)
+                QCOMPARE(::kill(process, SIGKILL), 0);
+        }
+        texts.clear();
+        for (const QString &file : files)
+            describer.add(file);
+        QVERIFY(idle.wait(60000));
+        QCOMPARE(texts.size(), files.size());
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QString libraryPart = files.at(i).contains(QStringLiteral("crash"))
+                                            ? QString()
+                                            : QStringLiteral("Complete name : ") + files.at(i);
+            QCOMPARE(texts.at(i), version + crlf + crlf + libraryPart + report::endMarker);
+        }
+        QVERIFY(int(describer.helperProcessIds().size()) <= describer.maxThreadCount());
     }
 }
 

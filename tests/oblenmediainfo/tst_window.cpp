@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <csignal>
+
 namespace {
 
 // Stands in for the open dialog: returns the text it was given, as the
@@ -154,6 +156,8 @@ void WindowTest::initTestCase()
 void WindowTest::init()
 {
     m_window = std::make_unique<oblenmediainfo::main>();
+    // The program finds this beside itself; the tests are elsewhere.
+    m_window->describer().setHelperProgram(QStringLiteral(DESCRIBE_HELPER));
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
@@ -296,6 +300,7 @@ void WindowTest::commandLineWithoutTheMarkerDoesNothing()
 void WindowTest::missingLibraryKeepsTheReportForm()
 {
     m_window = std::make_unique<oblenmediainfo::main>("libmediainfo-missing.so.0");
+    m_window->describer().setHelperProgram(QStringLiteral(DESCRIBE_HELPER));
     m_window->show();
     dropFiles(m_window->infoText()->viewport(), {m_sample, m_audio});
     waitUntilDescribed();
@@ -327,10 +332,15 @@ void WindowTest::closingDuringALongBatch()
     QCOMPARE(m_window->infoText()->toPlainText(), left);
     // The program ends with the window: its end waits for the files being
     // read at the moment, not for the rest of the batch.
+    const std::vector<pid_t> processes = m_window->describer().helperProcessIds();
+    QVERIFY(!processes.empty());
     QElapsedTimer ending;
     ending.start();
     m_window.reset();
     QVERIFY2(ending.elapsed() < 1000, qPrintable(QString::number(ending.elapsed())));
+    // The describing processes are gone with it, none left behind unreaped.
+    for (const pid_t process : processes)
+        QCOMPARE(::kill(process, 0), -1);
 }
 
 void WindowTest::aLargeBatchEqualsTheCommand()
