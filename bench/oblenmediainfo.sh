@@ -58,7 +58,7 @@ for count in 1000 200; do
   for round in $(seq "$rounds"); do
     measure "$work/window.$count" "$bench" "${files[@]}"
     sed -E 's/.*stall ([0-9]+) ms.*/\1/' "$work/stdout" >> "$work/stall.$count"
-    workers=$(sed -E 's/.*path, ([0-9]+ workers in [0-9]+ processes).*/\1/' "$work/stdout")
+    workers=$(sed -E 's/.*path, ([0-9]+ workers [a-z ]+):.*/\1/' "$work/stdout")
     helpers=$(sed -E 's/.*peak memory ([0-9]+) KB.*/\1/' "$work/stdout")
     # The describing processes' peaks go onto the window's own.
     awk -v h="$helpers" '{ if (NR == n) $3 += h; print }' n="$(wc -l < "$work/window.$count")" \

@@ -8,7 +8,10 @@
 // With --check it then describes the files again one after another on this
 // thread and checks that both give the same text (not timed).
 //
-//   oblenmediainfo_bench [--threads N] [--check] <file>...
+// With --in-process the window reads the files on threads of its own instead
+// of in describing processes.
+//
+//   oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...
 #include "report/report.h"
 #include "window/infotextbox.h"
 #include "window/main.h"
@@ -38,6 +41,7 @@ int main(int argc, char *argv[])
     QStringList files = app.arguments().mid(1);
     int threads = 0;
     bool check = false;
+    bool inProcess = false;
     while (!files.isEmpty() && files.first().startsWith(QStringLiteral("--"))) {
         if (files.first() == QStringLiteral("--threads") && files.size() > 1) {
             threads = files.at(1).toInt();
@@ -45,16 +49,21 @@ int main(int argc, char *argv[])
         } else if (files.first() == QStringLiteral("--check")) {
             check = true;
             files = files.mid(1);
+        } else if (files.first() == QStringLiteral("--in-process")) {
+            inProcess = true;
+            files = files.mid(1);
         } else {
             break;
         }
     }
     if (files.isEmpty()) {
-        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--check] <file>...\n");
+        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...\n");
         return 2;
     }
 
     oblenmediainfo::main window;
+    if (inProcess)
+        window.describer().setHelperProgram(QString());
     if (threads > 0)
         window.describer().setMaxThreadCount(threads);
     window.show();
@@ -90,10 +99,11 @@ int main(int argc, char *argv[])
     // The describing processes' CPU time counts in the whole process's once
     // they are reaped (at the window's end); their memory does not, so it is
     // printed here while they still run.
-    std::printf("window batch path, %d workers in %zu processes: %lld ms wall, %lld ms "
+    std::printf("window batch path, %d workers %s: %lld ms wall, %lld ms "
                 "CPU in this process (window thread %lld ms); longest event-loop stall %lld "
                 "ms; describing processes' peak memory %lld KB\n",
-                window.describer().maxThreadCount(), window.describer().helperProcessIds().size(),
+                window.describer().maxThreadCount(),
+                inProcess ? "on threads" : "with processes of their own",
                 static_cast<long long>(batchMs), static_cast<long long>(batchCpuMs),
                 static_cast<long long>(windowCpuMs), static_cast<long long>(longestStall),
                 static_cast<long long>(window.describer().helperPeakMemoryKb()));

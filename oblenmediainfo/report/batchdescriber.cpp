@@ -60,7 +60,7 @@ std::vector<pid_t> BatchDescriber::helperProcessIds() const
 
 qint64 BatchDescriber::helperPeakMemoryKb() const
 {
-    qint64 total = 0;
+    qint64 total = m_endedHelpersPeakKb;
     const std::lock_guard<std::mutex> lock(m_sharedLock);
     for (const auto &helper : m_idleHelpers)
         total += helper->peakMemoryKb();
@@ -120,7 +120,9 @@ void BatchDescriber::work()
                 if (helper) {
                     m_busyHelpers.erase(std::find(m_busyHelpers.begin(), m_busyHelpers.end(),
                                                   helper.get()));
-                    if (!m_ending)
+                    // One process waits for the next file; more would only
+                    // hold memory until the next large batch.
+                    if (!m_ending && m_idleHelpers.empty())
                         m_idleHelpers.push_back(std::move(helper));
                 }
                 break;
@@ -131,7 +133,10 @@ void BatchDescriber::work()
         finished(job, describe(helper, ownProcess, job.path));
     }
     // A process not kept is ended here, off the owning thread.
-    helper.reset();
+    if (helper) {
+        m_endedHelpersPeakKb += helper->peakMemoryKb();
+        helper.reset();
+    }
 }
 
 // On a worker: an idle process, or a new one; nothing when none can be

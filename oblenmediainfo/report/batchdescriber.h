@@ -4,6 +4,7 @@
 #include <QString>
 #include <QThreadPool>
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
@@ -47,7 +48,8 @@ public:
     void adoptHelper(std::unique_ptr<DescribeHelper> helper);
     // The describing processes running now, idle or busy.
     std::vector<pid_t> helperProcessIds() const;
-    // Their peak memory together, in KiB.
+    // The peak memory of every describing process so far, those ended at
+    // the end of a batch included, added together, in KiB.
     qint64 helperPeakMemoryKb() const;
 
     // Queues one file; its report comes with the index returned here.
@@ -116,9 +118,11 @@ private:
     std::map<int, Done> m_finished;
     quint64 m_sharedGeneration = 0;
     bool m_wakeQueued = false;
-    // Describing processes not held by a worker, and those held (to be
-    // killed when the describer goes while they read).
+    // The describing process kept for the next file between batches, and
+    // those held by workers (to be killed when the describer goes while they
+    // read).
     std::vector<std::unique_ptr<DescribeHelper>> m_idleHelpers;
     std::vector<DescribeHelper *> m_busyHelpers;
     bool m_ending = false;
+    std::atomic<qint64> m_endedHelpersPeakKb{0};
 };
