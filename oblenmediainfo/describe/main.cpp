@@ -1,7 +1,10 @@
 // oblenmediainfo-describe: describes files for the OblenMediaInfo window in a
 // process of its own (see report/describehelper.h). It takes the library's
 // name as its one argument and talks on descriptor 3; it is not meant to be
-// started by hand.
+// started by hand. It ends when the channel closes, which happens when the
+// window's process ends, however it ends (a parent-death signal would not do:
+// it follows the thread that started the process, and the window starts them
+// from worker threads that come and go).
 #include "library/MediaInfoDLLMOD.h"
 #include "report/describehelper.h"
 #include "report/report.h"
@@ -9,14 +12,9 @@
 #include <QFile>
 
 #include <clocale>
-#include <csignal>
-#include <sys/prctl.h>
 
 int main(int argc, char *argv[])
 {
-    // Ends with the window even when the window dies while a file is being
-    // read (the closing channel would be noticed only after the file).
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
     // The same locale as the window's process, whose application object sets
     // it from the environment: the library's texts follow it.
     std::setlocale(LC_ALL, "");
