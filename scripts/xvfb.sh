@@ -13,10 +13,19 @@ start_xvfb() {
     xvfb_pid=$!
     for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     export DISPLAY=":$n"
+    no_key_repeat
     return 0
   done
   echo "no free display number from :$first" >&2
   return 1
+}
+
+# The tests type with xdotool: a key held a little longer on a loaded machine
+# must not become a second key press of the server's auto-repeat.
+no_key_repeat() {
+  local _
+  for _ in $(seq 50); do xset r off 2>/dev/null && return 0; sleep 0.1; done
+  echo "could not turn key repeat off on $DISPLAY" >&2
 }
 
 # start_own_xvfb SIZE: an Xvfb on a display number that the server itself
@@ -32,6 +41,7 @@ start_own_xvfb() {
     if grep -q '^[0-9][0-9]*$' "$numbers"; then
       export DISPLAY=":$(head -n 1 "$numbers")"
       rm -f "$numbers"
+      no_key_repeat
       return 0
     fi
     sleep 0.05

@@ -35,36 +35,72 @@ bool supported(xcb_connection_t *connection, xcb_window_t root, xcb_atom_t wante
     std::free(reply);
     return found;
 }
-} // namespace
 
-bool startWindowManagerMove(QWidget *window, QPoint globalPosition)
+// The connection and root window when a window manager that supports the
+// named request runs, for a request about the window.
+struct WindowManagerLink
+{
+    xcb_connection_t *connection = nullptr;
+    xcb_window_t root = XCB_WINDOW_NONE;
+    xcb_atom_t request = XCB_ATOM_NONE;
+};
+
+WindowManagerLink windowManagerFor(const QWidget *window, const char *request)
 {
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!x11 || !window)
-        return false;
+    if (!x11 || !window || !window->windowHandle())
+        return {};
     xcb_connection_t *connection = x11->connection();
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_atom_t moveResize = atom(connection, "_NET_WM_MOVERESIZE");
-    if (!screen || !supported(connection, screen->root, moveResize))
-        return false;
+    const xcb_atom_t wanted = atom(connection, request);
+    if (!screen || !supported(connection, screen->root, wanted))
+        return {};
+    return {connection, screen->root, wanted};
+}
 
-    // The window manager must be able to take the pointer: let go of the
-    // grab the press gave us.
-    xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
-    const QPoint native = globalPosition * window->devicePixelRatio();
+void sendToWindowManager(const WindowManagerLink &link, const QWidget *window,
+                         const uint32_t (&data)[5])
+{
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
     message.window = static_cast<xcb_window_t>(window->winId());
-    message.type = moveResize;
-    message.data.data32[0] = static_cast<uint32_t>(native.x());
-    message.data.data32[1] = static_cast<uint32_t>(native.y());
-    message.data.data32[2] = 8; // _NET_WM_MOVERESIZE_MOVE
-    message.data.data32[3] = 1; // the left button
-    message.data.data32[4] = 1; // from an application
-    xcb_send_event(connection, 0, screen->root,
+    message.type = link.request;
+    for (int i = 0; i < 5; ++i)
+        message.data.data32[i] = data[i];
+    xcb_send_event(link.connection, 0, link.root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char *>(&message));
-    xcb_flush(connection);
+    xcb_flush(link.connection);
+}
+} // namespace
+
+bool startWindowManagerMove(QWidget *window, QPoint globalPosition)
+{
+    const WindowManagerLink link = windowManagerFor(window, "_NET_WM_MOVERESIZE");
+    if (!link.connection)
+        return false;
+    // The window manager must be able to take the pointer: let go of the
+    // grab the press gave us.
+    xcb_ungrab_pointer(link.connection, XCB_CURRENT_TIME);
+    const QPoint native = globalPosition * window->devicePixelRatio();
+    sendToWindowManager(link, window,
+                        {static_cast<uint32_t>(native.x()), static_cast<uint32_t>(native.y()),
+                         8,   // _NET_WM_MOVERESIZE_MOVE
+                         1,   // the left button
+                         1}); // from an application
     return true;
+}
+
+void requestFullScreenState(QWidget *window, bool fullScreen)
+{
+    const WindowManagerLink link = windowManagerFor(window, "_NET_WM_STATE");
+    if (!link.connection || !window->isVisible())
+        return;
+    const xcb_atom_t state = atom(link.connection, "_NET_WM_STATE_FULLSCREEN");
+    sendToWindowManager(link, window,
+                        {fullScreen ? 1u : 0u, // _NET_WM_STATE_ADD or _REMOVE
+                         state, 0,
+                         1,   // from an application
+                         0});
 }

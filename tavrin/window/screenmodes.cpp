@@ -2,6 +2,7 @@
 
 #include "engine/commands.h"
 #include "engine/playercore.h"
+#include "platform/windowmove.h"
 #include "state/aspect.h"
 #include "state/vbnumber.h"
 #include "windowrules.h"
@@ -211,6 +212,7 @@ void ScreenModes::enter(bool fill)
     // a full-screen window it would take the full-screen state off again.
     window->setGeometry(screenRect);
     window->showFullScreen();
+    requestFullScreenState(window, true);
 
     m_hoverZonesVisible = true;
     setBarsVisible(false);
@@ -227,6 +229,7 @@ void ScreenModes::leave()
     m_parts.videoFrame->setGeometry(savedRect(frameFields));
     setFrameless(false);
     window->showNormal();
+    requestFullScreenState(window, false);
     window->setGeometry(savedRect(windowFields));
 
     m_hoverZonesVisible = minimal();

@@ -202,11 +202,17 @@ private Q_SLOTS:
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("배속: 1x"));
 
         // The picture is drawn inside the video area.
-        QTest::qWait(500);
-        const QImage inside =
-            QGuiApplication::primaryScreen()->grabWindow(w.picVideoWindow()->winId()).toImage();
+        QImage inside;
+        QVERIFY2(QTest::qWaitFor(
+                     [&] {
+                         inside = QGuiApplication::primaryScreen()
+                                      ->grabWindow(w.picVideoWindow()->winId())
+                                      .toImage();
+                         return colourCount(inside) > 8;
+                     },
+                     15000),
+                 "no picture in the video area");
         QCOMPARE(inside.size(), QSize(320, 240));
-        QVERIFY2(colourCount(inside) > 8, "no picture in the video area");
         inside.save(QStringLiteral("oblenplayer-video-area.png"));
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QStringLiteral("oblenplayer-screen.png"));

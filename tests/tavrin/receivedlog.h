@@ -1,8 +1,10 @@
 #pragma once
 
 #include "engine/commands.h"
+#include "engine/playercore.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 #include <QTest>
@@ -18,23 +20,35 @@ public:
     {
         m_path = path;
         m_seen = 0;
+        m_run = nullptr;
     }
 
-    // Every byte received so far, as text.
+    // Every byte received so far, as text, without the marks of fresh().
     QString all() const
     {
-        QFile f(m_path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        QString text = raw();
+        text.remove(markLine());
+        return text;
     }
 
-    // The lines received since the last call, without their CR LF. The engine
-    // reads its input a byte at a time: it is given a moment first.
+    // Marks in the input of the engine that runs now, when fresh() is asked:
+    // the engine writes what it reads in order, so once the mark is in the log
+    // every command sent before it is too, however slow the machine. Only the
+    // engine run that this log belongs to is marked (the first one seen after
+    // setPath()); an unknown command is ignored by the real engine and the
+    // scripted one alike.
+    void follow(PlayerCore *core) { m_core = core; }
+
+    // The lines received since the last call, without their CR LF. The window
+    // is given a moment first for commands that its own timers send.
     QStringList fresh(int settleMs = 100)
     {
         QTest::qWait(settleMs);
-        const QString text = all();
+        waitForMark();
+        const QString text = raw();
         QString added = text.mid(m_seen);
         m_seen = text.size();
+        added.remove(markLine());
         if (added.endsWith(QStringLiteral("\r\n")))
             added.chop(2);
         return added.isEmpty() ? QStringList() : added.split(QStringLiteral("\r\n"));
@@ -63,6 +77,35 @@ public:
     }
 
 private:
+    static QRegularExpression markLine()
+    {
+        return QRegularExpression(QStringLiteral("test_input_mark [0-9]+\r\n"));
+    }
+
+    QString raw() const
+    {
+        QFile f(m_path);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+    void waitForMark()
+    {
+        if (!m_core || !m_core->isEngineRunning() || !m_core->cm())
+            return;
+        if (!m_run)
+            m_run = m_core->cm();
+        if (m_run != m_core->cm())
+            return;
+        const QString mark = QStringLiteral("test_input_mark %1").arg(++m_marks);
+        m_core->cm()->WriteData(mark);
+        QVERIFY2(QTest::qWaitFor([&] { return raw().contains(mark + QStringLiteral("\r\n")); },
+                                 20000),
+                 "the engine did not read its input");
+    }
+
     QString m_path;
     qsizetype m_seen = 0;
+    PlayerCore *m_core = nullptr;
+    const cmdcls *m_run = nullptr;
+    int m_marks = 0;
 };

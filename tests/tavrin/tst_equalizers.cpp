@@ -89,6 +89,7 @@ void EqualizersTest::init()
     qputenv("TAVRIN_MPLAYER", FAKE_MPLAYER_PATH);
     QVERIFY(m_log.useScriptedEngine(m_dir->path(), "ID_LENGTH=10.02\nStarting playback...\n"));
     m_window = std::make_unique<mainform>(&m_system);
+    m_log.follow(&m_window->core());
     m_window->move(40, 40);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -207,6 +208,7 @@ void EqualizersTest::bandLineFollowsTheEnginesCommands()
     qputenv("FAKE_MPLAYER_CMDLIST", file.fileName().toLocal8Bit());
     // A window whose engine has not been asked yet.
     m_window = std::make_unique<mainform>(&m_system);
+    m_log.follow(&m_window->core());
     EngineCommandList &commands = m_window->core().engineCommands();
     QSignalSpy answered(&commands, &EngineCommandList::answered);
     if (askedBefore) {

@@ -73,7 +73,7 @@ void MainWindowOpenTest::init()
     m_system = std::make_unique<FakeSystem>();
     m_system->font = QStringLiteral(KOREAN_FONT);
     m_window = std::make_unique<mainform>(m_system.get());
-    m_window->move(1980, 40);
+    m_window->move(40, 40);
     m_window->resize(640, 360);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -83,6 +83,7 @@ void ScreenModesTest::init()
 
     m_system = std::make_unique<FakeSystem>();
     m_window = std::make_unique<mainform>(m_system.get());
+    m_log.follow(&m_window->core());
     m_window->move(home);
     m_window->resize(640, 422);
     m_window->show();

@@ -122,6 +122,7 @@ void SubtitleFormTest::init()
     m_system = std::make_unique<FakeSystem>();
     m_system->font = koreanFont;
     m_window = std::make_unique<mainform>(m_system.get());
+    m_log.follow(&m_window->core());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     QVERIFY(m_window->start(QString()));

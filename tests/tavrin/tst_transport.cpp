@@ -67,6 +67,7 @@ void TransportTest::init()
     qputenv("FAKE_MPLAYER_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
     m_log.setPath(m_dir->filePath(QStringLiteral("received")));
     m_core = std::make_unique<PlayerCore>();
+    m_log.follow(m_core.get());
     m_core->options().choose(Menu::videoOutputMenu, 1);
     m_core->state().setValue(Field::mediaPathField, QStringLiteral("/media/a.mkv"));
     m_transport = std::make_unique<Transport>(*m_core);

@@ -86,8 +86,8 @@ void TransportWindowTest::init()
     qputenv("ENGINE_TAP_LOG", m_dir->filePath(QStringLiteral("received")).toLocal8Bit());
     m_log.setPath(m_dir->filePath(QStringLiteral("received")));
     m_window = std::make_unique<mainform>();
-    // A corner of the display that no other test uses (the pointer tests).
-    m_window->move(1300, 520);
+    m_log.follow(&m_window->core());
+    m_window->move(40, 40);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
