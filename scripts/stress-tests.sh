@@ -39,6 +39,7 @@ cleanup() {
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 }
 trap cleanup EXIT
+trap "exit 130" INT TERM
 if [ -z "${DISPLAY:-}" ]; then
   start_xvfb 91 2560x1440 || exit 1
 fi

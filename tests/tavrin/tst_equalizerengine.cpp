@@ -2,6 +2,7 @@
 // equalizer changes the sound the engine writes (captured with "-ao pcm"),
 // brightness changes the picture it draws with the OpenGL driver (read back
 // from the screen), and neither resumes a paused engine.
+#include "enginepause.h"
 #include "adjust/audioeq.h"
 #include "adjust/videoeq.h"
 #include "controls/transport.h"
@@ -192,6 +193,7 @@ void EqualizerEngineTest::brightnessBrightensTheOpenGlPictureAndKeepsAPause()
                    ? position()
                    : -1.0;
     };
+    QVERIFY(waitForEnginePause(m_window->core()));
     const double first = enginePosition();
     QTest::qWait(800);
     QVERIFY(first > 0);

@@ -3,6 +3,7 @@
 // has the focus, the lines they send and the state they leave; the DVD
 // keys; the size keys; the keys that open and close media; the popup menu;
 // shifted symbols from a real X keyboard; and two keys on the real MPlayer.
+#include "enginepause.h"
 #include "fakesystem.h"
 #include "receivedlog.h"
 #include "window/bottomtoolbar.h"
@@ -372,16 +373,8 @@ void KeyboardTest::realEnginePausesAndSeeks()
         [&] { return state.value(Field::currentSecondsField).toDouble() > 1.0; }, 15000));
     press("Space");
     QCOMPARE(state.value(Field::playStateField), PlayState::paused);
-    // The engine may show a frame or two more before it takes the pause in:
-    // two answers a while apart agree, and stay so.
-    double pausedAt = -1;
-    QVERIFY(QTest::qWaitFor([&] {
-        QTest::qWait(300);
-        const double now = position();
-        const bool settled = now >= 0 && now == pausedAt;
-        pausedAt = now;
-        return settled;
-    }, 15000));
+    QVERIFY(waitForEnginePause(m_window->core()));
+    const double pausedAt = position();
     QTest::qWait(600);
     QCOMPARE(position(), pausedAt);
     // "seek" resumes the engine, as the state says.

@@ -36,6 +36,21 @@ void xdotool(const QStringList &arguments)
     QCOMPARE(p.exitCode(), 0);
 }
 
+// Whether the video window shows the test pattern's many colours (the empty
+// window has one); the colours seen are left in `colours`.
+bool pictureShown(mainform &w, QSet<QRgb> &colours)
+{
+    const VideoWindow *video = w.videoWindow();
+    const QPoint origin = video->mapToGlobal(QPoint(0, 0));
+    const QImage shot =
+        w.screen()->grabWindow(0, origin.x(), origin.y(), video->width(), video->height()).toImage();
+    colours.clear();
+    for (int y = 0; y < shot.height(); y += 4)
+        for (int x = 0; x < shot.width(); x += 4)
+            colours.insert(shot.pixel(x, y) & 0xffffff);
+    return colours.size() > 20;
+}
+
 bool noMessageBoxShown()
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -129,24 +144,9 @@ void MPlayerWindowTest::playsTheSampleIntoTheWindow()
     QVERIFY(!m_window->engineOutputBox()->toPlainText().contains(QStringLiteral("ANS_")));
 
     // The picture is inside the video window: the test pattern has many
-    // colours, the empty window has one. Other tests share the display, so
-    // the window is raised before each look.
-    VideoWindow *video = m_window->videoWindow();
+    // colours, the empty window has one.
     QSet<QRgb> colours;
-    const bool seen = QTest::qWaitFor([&] {
-        m_window->raise();
-        QTest::qWait(100);
-        const QPoint origin = video->mapToGlobal(QPoint(0, 0));
-        const QImage shot =
-            m_window->screen()
-                ->grabWindow(0, origin.x(), origin.y(), video->width(), video->height())
-                .toImage();
-        colours.clear();
-        for (int y = 0; y < shot.height(); y += 4)
-            for (int x = 0; x < shot.width(); x += 4)
-                colours.insert(shot.pixel(x, y) & 0xffffff);
-        return colours.size() > 20;
-    }, 5000);
+    const bool seen = QTest::qWaitFor([&] { return pictureShown(*m_window, colours); }, 15000);
     m_window->screen()->grabWindow(0).save(QStringLiteral("tavrin-playing.png"));
     QVERIFY2(seen, qPrintable(QStringLiteral("%1 colours, first #%2")
                                   .arg(colours.size())
@@ -161,7 +161,9 @@ void MPlayerWindowTest::playsTheSampleIntoTheWindow()
 void MPlayerWindowTest::mouseAndKeysReachTheWindowWhileTheEngineDraws()
 {
     openAndWait(QStringLiteral("/open \"") + sample + QLatin1Char('"'));
-    QTest::qWait(500); // the engine has its window by now
+    // The engine has its window once it draws.
+    QSet<QRgb> colours;
+    QVERIFY(QTest::qWaitFor([&] { return pictureShown(*m_window, colours); }, 15000));
     VideoWindow *video = m_window->videoWindow();
     QSignalSpy presses(video, &VideoWindow::mousePressed);
     QSignalSpy doubles(video, &VideoWindow::mouseDoubleClicked);
@@ -170,17 +172,17 @@ void MPlayerWindowTest::mouseAndKeysReachTheWindowWhileTheEngineDraws()
     const QPoint centre = video->mapToGlobal(video->rect().center());
     xdotool({QStringLiteral("mousemove"), QString::number(centre.x()),
              QString::number(centre.y()), QStringLiteral("click"), QStringLiteral("1")});
-    QVERIFY(presses.wait(3000) || presses.count() > 0);
+    QVERIFY(presses.wait(15000) || presses.count() > 0);
     QCOMPARE(presses.first().at(0).value<Qt::MouseButton>(), Qt::LeftButton);
 
     xdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("2"),
              QStringLiteral("--delay"), QStringLiteral("80"), QStringLiteral("1")});
-    QVERIFY(doubles.wait(3000) || doubles.count() > 0);
+    QVERIFY(doubles.wait(15000) || doubles.count() > 0);
 
     m_window->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     xdotool({QStringLiteral("key"), QStringLiteral("space")});
-    QVERIFY(keys.wait(3000) || keys.count() > 0);
+    QVERIFY(keys.wait(15000) || keys.count() > 0);
     QCOMPARE(keys.first().at(0).toInt(), int(Qt::Key_Space));
     QVERIFY(m_window->core().isEngineRunning());
 }

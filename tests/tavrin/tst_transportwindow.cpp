@@ -1,6 +1,7 @@
 // The transport in the real window with the real MPlayer playing the sample:
 // what the engine received (through a tap that copies its input), the
 // position, the labels, the knobs and the end of the medium.
+#include "enginepause.h"
 #include "receivedlog.h"
 #include "controls/transport.h"
 #include "state/playbacktracker.h"
@@ -200,7 +201,8 @@ void TransportWindowTest::trackClickPauseAndVolumeReachTheEngine()
     QCOMPARE(lines.last(), QStringLiteral("pause "));
     // A request sent just before the click may still be answered; after that
     // nothing is asked and the position stays.
-    QTest::qWait(200);
+    QVERIFY(waitForEnginePause(m_window->core()));
+    received();
     const double pausedAt = seconds(state);
     QTest::qWait(600);
     QCOMPARE(received(), QStringList());

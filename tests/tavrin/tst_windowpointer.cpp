@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
 #include <QProcess>
@@ -60,6 +61,33 @@ bool windowManagerRuns()
     return run(QStringLiteral("xprop"),
                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
         .contains(QStringLiteral("window id"));
+}
+
+// Waits until Qt knows the frame the window manager put around the window.
+// Qt reads the frame's extents again only after a configure event, and one
+// that came before the window manager had set them leaves Qt with none for
+// good. Once the window manager has set them, a resize to the same size
+// brings a configure event (the window manager answers every request).
+bool waitForFrame(QWidget *w)
+{
+    QElapsedTimer nudged;
+    return QTest::qWaitFor(
+        [&] {
+            if (w->frameGeometry().top() < w->geometry().top())
+                return true;
+            if (nudged.isValid() && nudged.elapsed() < 1000)
+                return false;
+            const QString id = QString::number(w->winId());
+            if (run(QStringLiteral("xprop"), {QStringLiteral("-id"), id,
+                                              QStringLiteral("_NET_FRAME_EXTENTS")})
+                    .contains(QLatin1Char('='))) {
+                xdotool({QStringLiteral("windowsize"), id, QString::number(w->width()),
+                         QString::number(w->height())});
+                nudged.start();
+            }
+            return false;
+        },
+        30000);
 }
 
 // Whether the pointer shows nothing: every pixel of its image transparent.
@@ -146,7 +174,7 @@ void WindowPointerTest::init()
     // The frame's extents may reach Qt after the window is active; a place
     // taken before then is the client's, which the tests would see as a move.
     if (windowManagerRuns())
-        QTRY_VERIFY(m_window->frameGeometry().top() < m_window->geometry().top());
+        QVERIFY2(waitForFrame(m_window.get()), "Qt never learnt the window manager's frame");
 }
 
 void WindowPointerTest::cleanup()
