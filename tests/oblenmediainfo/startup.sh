@@ -49,7 +49,7 @@ if grep -q libmediainfo "/proc/${pids[-1]}/maps"; then
 fi
 grep -q libmediainfo "/proc/$helper/maps" || { echo "the describing process has no library" >&2; exit 1; }
 { kill -9 "${pids[-1]}" && wait "${pids[-1]}"; } 2>/dev/null || true
-for _ in $(seq 50); do kill -0 "$helper" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 200); do kill -0 "$helper" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$helper" 2>/dev/null; then echo "describing process outlived the program" >&2; exit 1; fi
 
 # The desktop entry's Exec line, with %f replaced as a launcher does.

@@ -152,7 +152,7 @@ private Q_SLOTS:
         QVERIFY(onlyPin(source)->Render());
         QVERIFY(graph->Run());
         QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
-        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 15000);
         QVERIFY(graph->Duration());
     }
 
@@ -270,7 +270,7 @@ private Q_SLOTS:
         // Playing moves the position on.
         QVERIFY(graph->Run());
         graph->GetState(2000);
-        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 3.2, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 3.2, 15000);
     }
 
     void rateIsKeptAcrossSeeks()
@@ -286,7 +286,7 @@ private Q_SLOTS:
         QCOMPARE(graph->Rate(), std::optional(1.5));
         QVERIFY(graph->Run());
         graph->GetState(2000);
-        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 1.3, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 1.3, 15000);
     }
 
     void volumeAndBalanceReadBack()
@@ -343,7 +343,7 @@ private Q_SLOTS:
         QVERIFY(graph->Run());
         QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
         QVERIFY(graph->SetCurrentPosition(5.0));
-        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 5.2, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 5.2, 15000);
     }
 
     void endOfStreamReportsTheDuration()
@@ -380,7 +380,7 @@ private Q_SLOTS:
         QVERIFY(graph->Volume());
         QVERIFY(graph->Run());
         QCOMPARE(graph->GetState(2000), std::optional(GraphState::Running));
-        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 3000);
+        QTRY_VERIFY_WITH_TIMEOUT(*graph->CurrentPosition() > 0.3, 15000);
     }
 
     // Only a regular file or an address becomes a source: opening a named

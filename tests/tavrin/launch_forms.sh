@@ -11,7 +11,7 @@ media="$work/a b 한글.mkv"
 cp "$sample" "$media"
 
 engine_argument() { # pid of tavrin -> first argument of its engine
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     child=$(pgrep -P "$1" -x mplayer || true)
     if [ -n "$child" ]; then
       echo "$child" > "$work/child"
@@ -33,7 +33,7 @@ check() { # description, then the command; the engine must get $media
   child_pid=$(cat "$work/child")
   kill $pid; wait $pid 2>/dev/null || true
   # The engine does not outlive a killed program.
-  for _ in $(seq 30); do kill -0 "$child_pid" 2>/dev/null || break; sleep 0.1; done
+  for _ in $(seq 200); do kill -0 "$child_pid" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$child_pid" 2>/dev/null; then echo "FAIL: $what: the engine outlived tavrin"; exit 1; fi
   if [ "$got" != "$media" ]; then
     echo "FAIL: $what: the engine got [$got]"; exit 1

@@ -190,7 +190,7 @@ void MainWindowOpenTest::closingDeletesTheStyleFileAndLeavesNoEngine()
     QVERIFY(m_window->close());
     QVERIFY(!QFile::exists(style));
     m_window.reset();
-    QVERIFY(QTest::qWaitFor([&] { return ::kill(engine, 0) != 0; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return ::kill(engine, 0) != 0; }, 15000));
     QCOMPARE(m_system->recorder.value(), QString());
 }
 

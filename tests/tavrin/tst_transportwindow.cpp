@@ -159,7 +159,7 @@ void TransportWindowTest::playbackShowsItsStreamsTimesAndKnob()
 
     // A command-line medium fits the window to the video and the bars.
     QVERIFY(
-        QTest::qWaitFor([&] { return m_window->videoWindow()->size() == QSize(640, 360); }, 2000));
+        QTest::qWaitFor([&] { return m_window->videoWindow()->size() == QSize(640, 360); }, 15000));
     QCOMPARE(m_window->size(),
              QSize(640, 360 + StatusToolbar::barHeight + BottomToolbar::barHeight));
     QCOMPARE(state.value(Field::parameterOpenedField), QStringLiteral("0"));

@@ -224,7 +224,7 @@ void VersionInfoTest::fieldsOfAnEngine()
         QVERIFY(pid.open(QIODevice::ReadOnly));
         const pid_t id = pid_t(pid.readAll().trimmed().toLongLong());
         QVERIFY(id > 0);
-        QVERIFY(QTest::qWaitFor([id] { return ::kill(id, 0) != 0; }, 2000));
+        QVERIFY(QTest::qWaitFor([id] { return ::kill(id, 0) != 0; }, 15000));
     }
 }
 
