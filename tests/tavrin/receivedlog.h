@@ -45,9 +45,13 @@ public:
     {
         QTest::qWait(settleMs);
         waitForMark();
+        // Whole lines only: the engine writes its log a byte at a time, and a
+        // line it is still writing is taken whole next time.
         const QString text = raw();
-        QString added = text.mid(m_seen);
-        m_seen = text.size();
+        const qsizetype last = text.lastIndexOf(QStringLiteral("\r\n"));
+        const qsizetype end = last < 0 ? 0 : last + 2;
+        QString added = end > m_seen ? text.mid(m_seen, end - m_seen) : QString();
+        m_seen = qMax(m_seen, end);
         added.remove(markLine());
         if (added.endsWith(QStringLiteral("\r\n")))
             added.chop(2);

@@ -64,25 +64,26 @@ bool windowManagerRuns()
 }
 
 // Waits until Qt knows the frame the window manager put around the window.
-// Qt reads the frame's extents again only after a configure event, and one
-// that came before the window manager had set them leaves Qt with none for
-// good. Once the window manager has set them, a resize to the same size
-// brings a configure event (the window manager answers every request).
+// A widget takes the frame's extents in only when its window moves or
+// changes size; when the window manager set them after the last such change
+// the widget goes on without a frame. Once the window manager has set them,
+// a size changed there and back makes the widget read them.
 bool waitForFrame(QWidget *w)
 {
+    const QSize size = w->size();
     QElapsedTimer nudged;
     return QTest::qWaitFor(
         [&] {
-            if (w->frameGeometry().top() < w->geometry().top())
+            if (w->frameGeometry().top() < w->geometry().top() && w->size() == size)
                 return true;
-            if (nudged.isValid() && nudged.elapsed() < 1000)
+            if (nudged.isValid() && nudged.elapsed() < 2000)
                 return false;
-            const QString id = QString::number(w->winId());
-            if (run(QStringLiteral("xprop"), {QStringLiteral("-id"), id,
-                                              QStringLiteral("_NET_FRAME_EXTENTS")})
+            if (run(QStringLiteral("xprop"),
+                    {QStringLiteral("-id"), QString::number(w->winId()),
+                     QStringLiteral("_NET_FRAME_EXTENTS")})
                     .contains(QLatin1Char('='))) {
-                xdotool({QStringLiteral("windowsize"), id, QString::number(w->width()),
-                         QString::number(w->height())});
+                w->resize(size + QSize(1, 0));
+                w->resize(size);
                 nudged.start();
             }
             return false;
