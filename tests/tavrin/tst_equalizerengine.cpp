@@ -7,6 +7,7 @@
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "fakesystem.h"
+#include "picturecheck.h"
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
@@ -62,16 +63,7 @@ QList<double> levelPerSecond(const QString &path)
 // Mean brightness (0 to 255) of what the screen shows of a widget.
 double meanOnScreen(QWidget *widget)
 {
-    const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-    const QImage image =
-        widget->screen()
-            ->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height())
-            .toImage();
-    double sum = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            sum += qGray(image.pixel(x, y));
-    return sum / qMax(1.0, double(image.width()) * image.height());
+    return measure(shotOf(widget)).mean;
 }
 } // namespace
 
