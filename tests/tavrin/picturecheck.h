@@ -29,16 +29,13 @@ struct PictureMeasures
     double spread = 0;        // standard deviation of the grey level
     double colourfulness = 0; // mean of the largest minus the smallest of R, G, B
     int colours = 0;          // distinct colours on a grid of every 4th pixel
-    // Among the coloured pixels, the share whose strongest channel is red,
-    // green and blue: a turn of the hue moves pixels between them.
-    double redShare = 0, greenShare = 0, blueShare = 0;
 };
 
 inline PictureMeasures measure(const QImage &image)
 {
     PictureMeasures m;
     double sum = 0, squares = 0, colour = 0;
-    int count = 0, coloured = 0, red = 0, green = 0, blue = 0;
+    int count = 0;
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 2) {
         for (int x = 0; x < image.width(); x += 2) {
@@ -47,17 +44,7 @@ inline PictureMeasures measure(const QImage &image)
             const double grey = qGray(p);
             sum += grey;
             squares += grey * grey;
-            const int chroma = qMax(r, qMax(g, b)) - qMin(r, qMin(g, b));
-            colour += chroma;
-            if (chroma > 40) {
-                ++coloured;
-                if (r >= g && r >= b)
-                    ++red;
-                else if (g >= b)
-                    ++green;
-                else
-                    ++blue;
-            }
+            colour += qMax(r, qMax(g, b)) - qMin(r, qMin(g, b));
             if (x % 4 == 0 && y % 4 == 0)
                 colours.insert(p & 0xffffff);
             ++count;
@@ -69,12 +56,27 @@ inline PictureMeasures measure(const QImage &image)
     m.spread = std::sqrt(qMax(0.0, squares / count - m.mean * m.mean));
     m.colourfulness = colour / count;
     m.colours = int(colours.size());
-    if (coloured > 0) {
-        m.redShare = double(red) / coloured;
-        m.greenShare = double(green) / coloured;
-        m.blueShare = double(blue) / coloured;
-    }
     return m;
+}
+
+// How far the colours of two pictures of the same size lie apart: the mean,
+// over the pixels, of the mean difference of R, G and B (0 to 255).
+inline double colourDistance(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 0;
+    double sum = 0;
+    int count = 0;
+    for (int y = 0; y < a.height(); y += 2) {
+        for (int x = 0; x < a.width(); x += 2) {
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            sum += (qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) +
+                    qAbs(qBlue(p) - qBlue(q))) /
+                   3.0;
+            ++count;
+        }
+    }
+    return sum / count;
 }
 
 // A picture, not an empty window: the test pattern's many colours where an
