@@ -46,13 +46,27 @@ bool windowExists(WId id)
             return;                                                                                \
     } while (false)
 
-// The three ways the user stops, and the three ways to play again.
+// The three ways the user reaches a control: its key, its button, its
+// popup menu entry.
 enum class Way
 {
     keys,
     button,
     menu
 };
+
+struct Control
+{
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    QPushButton *(BottomToolbar::*button)() const;
+    const char *menuEntry;
+};
+
+const Control stopControl{Qt::Key_Space, Qt::ControlModifier, &BottomToolbar::stopButton,
+                          "stopMenu"};
+const Control playPauseControl{Qt::Key_Space, Qt::NoModifier, &BottomToolbar::playPauseButton,
+                               "playPauseMenu"};
 } // namespace
 
 Q_DECLARE_METATYPE(Way)
@@ -72,8 +86,9 @@ private Q_SLOTS:
 private:
     PlayerState &state() { return m_window->core().state(); }
     double position() { return state().value(Field::currentSecondsField).toDouble(); }
-    void stop(Way way);
-    void playOrPause(Way way);
+    void use(const Control &control, Way way);
+    void stop(Way way) { use(stopControl, way); }
+    void playOrPause(Way way) { use(playPauseControl, way); }
     // The engine draws into the live video window and the position moves on
     // by half a second.
     void verifyPlaying(const char *step);
@@ -114,32 +129,17 @@ void EngineJourneyTest::cleanup()
     m_system.reset();
 }
 
-void EngineJourneyTest::stop(Way way)
+void EngineJourneyTest::use(const Control &control, Way way)
 {
     switch (way) {
     case Way::keys:
-        QTest::keyClick(m_window.get(), Qt::Key_Space, Qt::ControlModifier);
+        QTest::keyClick(m_window.get(), control.key, control.modifiers);
         break;
     case Way::button:
-        QTest::mouseClick(m_window->bottomToolbar()->stopButton(), Qt::LeftButton);
+        QTest::mouseClick((m_window->bottomToolbar()->*control.button)(), Qt::LeftButton);
         break;
     case Way::menu:
-        m_window->menuForm()->entry(QStringLiteral("stopMenu"))->trigger();
-        break;
-    }
-}
-
-void EngineJourneyTest::playOrPause(Way way)
-{
-    switch (way) {
-    case Way::keys:
-        QTest::keyClick(m_window.get(), Qt::Key_Space);
-        break;
-    case Way::button:
-        QTest::mouseClick(m_window->bottomToolbar()->playPauseButton(), Qt::LeftButton);
-        break;
-    case Way::menu:
-        m_window->menuForm()->entry(QStringLiteral("playPauseMenu"))->trigger();
+        m_window->menuForm()->entry(QString::fromLatin1(control.menuEntry))->trigger();
         break;
     }
 }
