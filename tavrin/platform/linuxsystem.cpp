@@ -101,9 +101,9 @@ void LinuxSystem::restoreDesktopWindow()
         if (screen) {
             const uint32_t colormap = screen->default_colormap;
             // Checked: the change has reached the server before this returns.
-            free(xcb_request_check(connection,
-                                   xcb_change_window_attributes_checked(
-                                       connection, screen->root, XCB_CW_COLORMAP, &colormap)));
+            free(xcb_request_check(
+                connection, xcb_change_window_attributes_checked(connection, screen->root,
+                                                                 XCB_CW_COLORMAP, &colormap)));
         }
     }
     if (connection)

@@ -106,9 +106,9 @@ void DesktopModeTest::rootIsPutBackHoweverTheRunEnds()
     PlayerState &state = m_window->core().state();
     m_window->openCommandLineMedia(QStringLiteral("/open \"") + sample + QLatin1Char('"'));
     QTRY_VERIFY_WITH_TIMEOUT(state.value(Field::currentSecondsField).toDouble() > 0.5, 15000);
-    QVERIFY(state.value(Field::engineOutputBox).contains(QStringLiteral(" -wid ") +
-                                                         m_window->core().services().desktopWindowId() +
-                                                         QLatin1Char(' ')));
+    QVERIFY(state.value(Field::engineOutputBox)
+                .contains(QStringLiteral(" -wid ") + m_window->core().services().desktopWindowId() +
+                          QLatin1Char(' ')));
     const RootColormap during = rootColormap();
     qInfo("root colormap while the engine draws on it: 0x%x (default 0x%x)", during.colormap,
           during.defaultColormap);

@@ -30,8 +30,8 @@ bool windowExists(WId id)
     auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     xcb_connection_t *c = x11->connection();
     xcb_generic_error_t *error = nullptr;
-    xcb_get_window_attributes_reply_t *reply = xcb_get_window_attributes_reply(
-        c, xcb_get_window_attributes(c, xcb_window_t(id)), &error);
+    xcb_get_window_attributes_reply_t *reply =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, xcb_window_t(id)), &error);
     free(error);
     const bool exists = reply != nullptr;
     free(reply);

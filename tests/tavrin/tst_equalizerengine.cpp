@@ -70,9 +70,9 @@ enum class Seen
 {
     brighter,
     darker,
-    flatter,  // less contrast
-    greyer,   // less colour
-    turned    // other colours, as bright and as colourful
+    flatter, // less contrast
+    greyer,  // less colour
+    turned   // other colours, as bright and as colourful
 };
 } // namespace
 
@@ -220,10 +220,10 @@ void EqualizerEngineTest::everyBarChangesThePictureOfTheDriverStartUpPicks_data(
     QTest::newRow("x11 hue") << 0 << 1 << int(V::hue) << 50 << Seen::turned;
     QTest::newRow("x11 gamma") << 0 << 1 << int(V::gamma) << 100 << Seen::brighter;
     // Intel and other makers: gl_tiled, which ignores them too.
-    QTest::newRow("gl_tiled brightness") << 0x8086 << 5 << int(V::brightness) << 100
-                                         << Seen::brighter;
-    QTest::newRow("gl_tiled saturation") << 0x8086 << 5 << int(V::saturation) << -100
-                                         << Seen::greyer;
+    QTest::newRow("gl_tiled brightness")
+        << 0x8086 << 5 << int(V::brightness) << 100 << Seen::brighter;
+    QTest::newRow("gl_tiled saturation")
+        << 0x8086 << 5 << int(V::saturation) << -100 << Seen::greyer;
     // NVIDIA and AMD: OpenGL YUV.
     QTest::newRow("gl yuv contrast") << 0x10de << 4 << int(V::contrast) << -99 << Seen::flatter;
 }
