@@ -71,3 +71,13 @@ if [ ! -s long.mkv ]; then
      -c:a aac -b:a 16k long.tmp.mkv
   mv long.tmp.mkv long.mkv
 fi
+
+# A minute of 320x240 H.264 with AAC sound in MP4: long enough for a whole
+# session of steps (pause, stop, play, seek, restart) before its end.
+if [ ! -s clip.mp4 ]; then
+  ff -f lavfi -i "testsrc2=size=320x240:rate=25:duration=60" \
+     -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=60" \
+     -c:v libx264 -preset veryfast -crf 30 -pix_fmt yuv420p -g 50 \
+     -c:a aac -b:a 32k clip.tmp.mp4
+  mv clip.tmp.mp4 clip.mp4
+fi

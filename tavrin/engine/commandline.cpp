@@ -212,6 +212,13 @@ QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const Option
         add(QStringLiteral(" -lavdopts ") + lavdopts, {QStringLiteral("-lavdopts"), lavdopts});
     else
         add(QString());
+    // The picture adjustments as software filters at the end of the chain.
+    // They take the equalizer's commands before the video driver does, so
+    // hue, saturation, brightness, contrast and gamma change the picture
+    // whatever driver draws it: the X11 driver and gl_tiled ignore them, and
+    // a driver that cannot open falls back to another that may. "-vf-add"
+    // keeps the user's chain as it is.
+    add(QStringLiteral(" -vf-add hue,eq2"), {QStringLiteral("-vf-add"), QStringLiteral("hue,eq2")});
 
     // 12-16: audio.
     add(QStringLiteral(" -volume ") + value(Field::volumeField),

@@ -56,7 +56,7 @@ QString videoFilterChain(const OptionStore &options);
 QString audioFilterChain(const PlayerState &state, const OptionStore &options);
 QString decoderOptions(const OptionStore &options, const QString &processorCount);
 
-// The twenty pieces of the engine command line, in their order; pieces whose
+// The pieces of the engine command line, in their order; pieces whose
 // condition fails are empty.
 QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const OptionStore &options,
                                           const LaunchEnvironment &environment);

@@ -38,8 +38,18 @@ PlayerCore::PlayerCore(SystemServices *services, QObject *parent)
 
 PlayerCore::~PlayerCore()
 {
-    // At exit nothing is left to defer to: the channel goes with the core.
+    // At exit nothing is left to defer to: the channel goes with the core,
+    // and its engine has ended when the deletion returns.
     delete m_cm.release();
+    restoreDesktopAfterRun();
+}
+
+void PlayerCore::restoreDesktopAfterRun()
+{
+    if (!m_desktopRun)
+        return;
+    m_desktopRun = false;
+    m_services->restoreDesktopWindow();
 }
 
 bool PlayerCore::dvdMode() const
@@ -48,9 +58,9 @@ bool PlayerCore::dvdMode() const
     return media.startsWith(QLatin1String("dvd")) && !QFileInfo(media).isFile();
 }
 
-void PlayerCore::setVideoWindow(const QString &windowId, const QString &colourKey)
+void PlayerCore::setVideoWindow(std::function<QString()> windowForRun, const QString &colourKey)
 {
-    m_windowId = windowId;
+    m_windowForRun = std::move(windowForRun);
     m_colourKey = colourKey;
 }
 
@@ -113,11 +123,16 @@ void PlayerCore::launchEngine()
         Q_EMIT fontCacheNoticeRequested(!QFileInfo(m_services->fontCacheFolder()).isDir());
 
     writeSubtitleStyleFile();
+    // On the desktop the engine draws into the root window and leaves the
+    // video window unused.
+    if (m_windowForRun && !m_options.isChecked(Menu::desktopModeMenu))
+        m_windowId = m_windowForRun();
     const EngineLaunch launch = buildEngineLaunch(m_state, m_options, launchEnvironment());
     m_state.setValue(Field::savedSecondsField, QString());
     applyBackground(m_options.isChecked(Menu::desktopModeMenu) ? QStringLiteral("0") : QString());
 
     m_state.setValue(Field::engineOutputBox, launch.displayText);
+    m_desktopRun = m_options.isChecked(Menu::desktopModeMenu);
     m_cm->ExecuteCommand(launch);
     enterPlayingState();
     m_state.setValue(Field::engineOutputBox,
@@ -159,6 +174,9 @@ void PlayerCore::enterPlayingState()
 
 void PlayerCore::endOfRun()
 {
+    // Whatever ended the run (quit, stop, the end of the medium, a crash):
+    // the engine has gone, so the root cannot be changed behind our back.
+    restoreDesktopAfterRun();
     m_running = false;
     Q_EMIT engineRunningChanged(false);
     setEngineEntriesEnabled(false);

@@ -8,6 +8,7 @@
 #include "state/playerstate.h"
 
 #include <QObject>
+#include <functional>
 #include <memory>
 
 // The part of the main window that does not draw: it owns the state record,
@@ -37,7 +38,9 @@ public:
     // (the same test the engine's command line makes).
     bool dvdMode() const;
 
-    void setVideoWindow(const QString &windowId, const QString &colourKey);
+    // The video window: where each run's window id comes from (asked once
+    // per run that draws into it), and its colour key.
+    void setVideoWindow(std::function<QString()> windowForRun, const QString &colourKey);
     void setProgramFolder(const QString &folder) { m_programFolder = folder; }
     QString programFolder() const { return m_programFolder; }
     // "setting/subtitle.ass" in the folder the program may write to.
@@ -68,6 +71,7 @@ private:
     void writeSubtitleStyleFile();
     void enterPlayingState();
     void endOfRun();
+    void restoreDesktopAfterRun();
     void setEngineEntriesEnabled(bool enabled);
 
     PlayerState m_state;
@@ -77,7 +81,11 @@ private:
     SystemServices *m_services;
     std::unique_ptr<cmdcls, void (*)(cmdcls *)> m_cm;
     QString m_programFolder;
+    std::function<QString()> m_windowForRun;
     QString m_windowId = QStringLiteral("0");
     QString m_colourKey = QStringLiteral("65793");
     bool m_running = false;
+    // The current (or last) run draws on the desktop: its end must put the
+    // root window back.
+    bool m_desktopRun = false;
 };

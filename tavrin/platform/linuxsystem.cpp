@@ -91,6 +91,25 @@ QString LinuxSystem::desktopWindowId() const
     return id;
 }
 
+void LinuxSystem::restoreDesktopWindow()
+{
+    // A connection of its own: this also runs as the program ends, when
+    // Qt's connection may be gone.
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    if (connection && !xcb_connection_has_error(connection)) {
+        const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        if (screen) {
+            const uint32_t colormap = screen->default_colormap;
+            // Checked: the change has reached the server before this returns.
+            free(xcb_request_check(
+                connection, xcb_change_window_attributes_checked(connection, screen->root,
+                                                                 XCB_CW_COLORMAP, &colormap)));
+        }
+    }
+    if (connection)
+        xcb_disconnect(connection);
+}
+
 QString LinuxSystem::fontCacheFolder() const
 {
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");

@@ -36,6 +36,11 @@ public:
     virtual QList<OpticalDrive> opticalDrives() const = 0;
     // The X11 root window, decimal: what the engine draws into on the desktop.
     virtual QString desktopWindowId() const = 0;
+    // Puts the root window's default colormap back. An engine that drew on
+    // the desktop installs a colormap of its own on the root and leaves None
+    // there when it ends; window managers then stop framing new windows, and
+    // programs that create windows with the root's colormap fail.
+    virtual void restoreDesktopWindow() = 0;
     // The engine's font cache folder; its absence means the cache is still
     // to be built.
     virtual QString fontCacheFolder() const = 0;
@@ -63,6 +68,7 @@ public:
     QList<DisplayAdapter> displayAdapters() const override;
     QList<OpticalDrive> opticalDrives() const override;
     QString desktopWindowId() const override;
+    void restoreDesktopWindow() override;
     QString fontCacheFolder() const override;
     int processorCount() const override;
     QString defaultSubtitleFont(const QString &programFolder) const override;

@@ -55,7 +55,8 @@ mainform::mainform(SystemServices *services, QWidget *parent)
     m_videoFrame->setPalette(framePalette);
 
     m_videoWindow = new VideoWindow(m_videoFrame);
-    m_core.setVideoWindow(m_videoWindow->windowIdText(), m_videoWindow->colourKeyText());
+    m_core.setVideoWindow([this] { return m_videoWindow->windowIdForRun(); },
+                          m_videoWindow->colourKeyText());
 
     m_fontCacheNotice = new QLabel(
         QStringLiteral("자막 글꼴 캐시를 만드는 중입니다.\n처음 한 번은 재생이 시작되기까지 "

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWindow>
 
 VideoWindow::VideoWindow(QWidget *parent) : QWidget(parent)
 {
@@ -19,13 +20,40 @@ void VideoWindow::setEngineDrawing(bool drawing)
     // this window, so an expose or a flush never wipes the picture.
     m_engineDrawing = drawing;
     setAttribute(Qt::WA_PaintOnScreen, drawing);
-    if (!drawing)
-        update();
+    if (drawing)
+        return;
+    // The ended run's window may be gone already; the new one shows the
+    // background until the next run draws.
+    if (m_handedOut)
+        renewNativeWindow();
+    update();
 }
 
 QString VideoWindow::windowIdText() const
 {
     return QString::number(static_cast<quint64>(winId()));
+}
+
+QString VideoWindow::windowIdForRun()
+{
+    if (m_handedOut)
+        renewNativeWindow();
+    m_handedOut = true;
+    return windowIdText();
+}
+
+void VideoWindow::renewNativeWindow()
+{
+    // Qt's teardown of a window the engine destroyed already fails with
+    // BadWindow, which Qt reports only to its debug log.
+    destroy(true, true);
+    create();
+    // A new X window starts on top of its siblings; the notices shown over
+    // the picture must stay above it. QWidget::lower() restacks nothing for
+    // a widget that is lowest already in Qt's own order.
+    if (QWindow *window = windowHandle())
+        window->lower();
+    m_handedOut = false;
 }
 
 QString VideoWindow::colourKeyText() const

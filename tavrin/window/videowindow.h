@@ -14,9 +14,16 @@ public:
 
     explicit VideoWindow(QWidget *parent = nullptr);
 
+    // When a run ends, the window it drew into is replaced by a new one.
     void setEngineDrawing(bool drawing);
-    // The X11 window id, decimal, for "-wid".
+    // The X11 window id, decimal.
     QString windowIdText() const;
+    // The window for the next engine run ("-wid"), decimal: always one that
+    // no engine has drawn into. This MPlayer destroys the window it drew into
+    // when it is told "stop ", and a run given that window dies with
+    // BadWindow; whether the last run's destruction has reached the X server
+    // yet cannot be told, so a used window is never handed out again.
+    QString windowIdForRun();
     // The background as a decimal COLORREF (0x00BBGGRR), for "-colorkey".
     QString colourKeyText() const;
 
@@ -33,5 +40,11 @@ protected:
     QPaintEngine *paintEngine() const override;
 
 private:
+    // A new native window in place of the current one, under its siblings
+    // as this window always is.
+    void renewNativeWindow();
+
     bool m_engineDrawing = false;
+    // The current native window has been handed to an engine.
+    bool m_handedOut = false;
 };

@@ -14,6 +14,7 @@ public:
     int processors = 2;
     QString font = QStringLiteral("/fonts/NanumGothicBold.ttf");
     QString rootWindow = QStringLiteral("4242");
+    int desktopRestored = 0;
     QString fontCache;
     RecordingWallpaper recorder;
     QTemporaryDir folder;
@@ -29,6 +30,7 @@ public:
     QList<DisplayAdapter> displayAdapters() const override { return adapters; }
     QList<OpticalDrive> opticalDrives() const override { return drives; }
     QString desktopWindowId() const override { return rootWindow; }
+    void restoreDesktopWindow() override { ++desktopRestored; }
     QString fontCacheFolder() const override
     {
         return fontCache.isEmpty() ? folder.filePath(QStringLiteral("fontconfig")) : fontCache;

@@ -70,7 +70,8 @@ void CommandLineTest::defaultSettingsPieceByPiece()
              QStringList({"/usr/bin/mplayer ", "\"/media/a b.mkv\"", " -wid 123",
                           " -colorkey 65793", " -slave -quiet -identify -nokeepaspect -zoom -vo x11,",
                           " -speed 1.0", "", " -sws 2", "", " -vf pp=forcequant",
-                          " -lavdopts threads=2", " -volume 50", "", " -channels 2", " -stereo 0",
+                          " -lavdopts threads=2", " -vf-add hue,eq2", " -volume 50", "",
+                          " -channels 2", " -stereo 0",
                           " -af scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0",
                           " -nofontconfig -font \"/fonts/NanumGothicBold.ttf\" -subfont-text-scale "
                           "3 -subpos 97 -subfont-outline 2 -subfont-blur 1.5",
@@ -79,7 +80,7 @@ void CommandLineTest::defaultSettingsPieceByPiece()
              QStringList({"/media/a b.mkv", "-wid", "123", "-colorkey", "65793", "-slave",
                           "-quiet", "-identify", "-nokeepaspect", "-zoom", "-vo", "x11,", "-speed", "1.0",
                           "-sws", "2", "-vf", "pp=forcequant", "-lavdopts", "threads=2",
-                          "-volume", "50", "-channels", "2", "-stereo", "0", "-af",
+                          "-vf-add", "hue,eq2", "-volume", "50", "-channels", "2", "-stereo", "0", "-af",
                           "scaletempo,equalizer=0:0:0:0:0:0:0:0:0:0", "-nofontconfig", "-font",
                           "/fonts/NanumGothicBold.ttf", "-subfont-text-scale", "3", "-subpos",
                           "97", "-subfont-outline", "2", "-subfont-blur", "1.5", "-subcp",

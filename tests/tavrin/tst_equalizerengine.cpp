@@ -1,13 +1,14 @@
 // The adjustment windows with the real MPlayer playing the sample: the
 // equalizer changes the sound the engine writes (captured with "-ao pcm"),
-// brightness changes the picture it draws with the OpenGL driver (read back
-// from the screen), and neither resumes a paused engine.
+// every picture bar changes the picture it draws with every driver start-up
+// picks (read back from the screen), and neither resumes a paused engine.
 #include "enginepause.h"
 #include "adjust/audioeq.h"
 #include "adjust/videoeq.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
 #include "fakesystem.h"
+#include "picturecheck.h"
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
@@ -63,18 +64,20 @@ QList<double> levelPerSecond(const QString &path)
 // Mean brightness (0 to 255) of what the screen shows of a widget.
 double meanOnScreen(QWidget *widget)
 {
-    const QPoint origin = widget->mapToGlobal(QPoint(0, 0));
-    const QImage image =
-        widget->screen()
-            ->grabWindow(0, origin.x(), origin.y(), widget->width(), widget->height())
-            .toImage();
-    double sum = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            sum += qGray(image.pixel(x, y));
-    return sum / qMax(1.0, double(image.width()) * image.height());
+    return measure(shotOf(widget)).mean;
 }
+// What a picture bar is seen to change, and which way.
+enum class Seen
+{
+    brighter,
+    darker,
+    flatter, // less contrast
+    greyer,  // less colour
+    turned   // other colours, as bright and as colourful
+};
 } // namespace
+
+Q_DECLARE_METATYPE(Seen)
 
 class EqualizerEngineTest : public QObject
 {
@@ -84,6 +87,8 @@ private Q_SLOTS:
     void cleanup();
     void loweredBandsLowerTheSound();
     void brightnessBrightensTheOpenGlPictureAndKeepsAPause();
+    void everyBarChangesThePictureOfTheDriverStartUpPicks_data();
+    void everyBarChangesThePictureOfTheDriverStartUpPicks();
 
 private:
     // Plays the sample (opening it when no engine runs) until `seconds`.
@@ -199,6 +204,80 @@ void EqualizerEngineTest::brightnessBrightensTheOpenGlPictureAndKeepsAPause()
     QVERIFY(first > 0);
     QCOMPARE(enginePosition(), first);
     QCOMPARE(state.value(Field::playStateField), PlayState::paused);
+}
+
+void EqualizerEngineTest::everyBarChangesThePictureOfTheDriverStartUpPicks_data()
+{
+    QTest::addColumn<int>("vendor"); // of the display adapter start-up finds; 0 for none
+    QTest::addColumn<int>("driver"); // the videoOutputMenu item start-up picks for it
+    QTest::addColumn<int>("bar");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<Seen>("seen");
+    using V = PictureValues;
+    // No adapter (a virtual X server): the X11 driver, which ignores them all.
+    QTest::newRow("x11 brightness up") << 0 << 1 << int(V::brightness) << 100 << Seen::brighter;
+    QTest::newRow("x11 brightness down") << 0 << 1 << int(V::brightness) << -100 << Seen::darker;
+    QTest::newRow("x11 contrast") << 0 << 1 << int(V::contrast) << -99 << Seen::flatter;
+    QTest::newRow("x11 saturation") << 0 << 1 << int(V::saturation) << -100 << Seen::greyer;
+    QTest::newRow("x11 hue") << 0 << 1 << int(V::hue) << 50 << Seen::turned;
+    QTest::newRow("x11 gamma") << 0 << 1 << int(V::gamma) << 100 << Seen::brighter;
+    // Intel and other makers: gl_tiled, which ignores them too.
+    QTest::newRow("gl_tiled brightness")
+        << 0x8086 << 5 << int(V::brightness) << 100 << Seen::brighter;
+    QTest::newRow("gl_tiled saturation")
+        << 0x8086 << 5 << int(V::saturation) << -100 << Seen::greyer;
+    // NVIDIA and AMD: OpenGL YUV.
+    QTest::newRow("gl yuv contrast") << 0x10de << 4 << int(V::contrast) << -99 << Seen::flatter;
+}
+
+void EqualizerEngineTest::everyBarChangesThePictureOfTheDriverStartUpPicks()
+{
+    QFETCH(int, vendor);
+    QFETCH(int, driver);
+    QFETCH(int, bar);
+    QFETCH(int, value);
+    QFETCH(Seen, seen);
+    if (vendor != 0)
+        m_system.adapters = {DisplayAdapter{quint16(vendor), QStringLiteral("test adapter")}};
+    QVERIFY(m_window->start(QString()));
+    QCOMPARE(m_window->core().options().checkedItem(Menu::videoOutputMenu), std::optional(driver));
+
+    QVERIFY(playUntil(1.0));
+    QWidget *video = m_window->videoWindow();
+    const QImage first = shotOf(video);
+    const PictureMeasures before = measure(first);
+    QVERIFY2(before.colours > 20, "the engine draws the picture");
+    m_window->showVideoEqualizer();
+    m_window->videoEqualizer()->move(700, 20); // out of the picture's way
+    m_window->videoEqualizer()->slider(PictureValues::Row(bar))->setValue(value);
+    // Frames drawn after the command.
+    QVERIFY(playUntil(position() + 0.6));
+    const QImage last = shotOf(video);
+    const PictureMeasures after = measure(last);
+    // The colour bars stand still; only small parts of the pattern move.
+    const double moved = colourDistance(first, last);
+    qInfo("grey %.1f -> %.1f, spread %.1f -> %.1f, colour %.1f -> %.1f, colours moved %.1f",
+          before.mean, after.mean, before.spread, after.spread, before.colourfulness,
+          after.colourfulness, moved);
+    switch (seen) {
+    case Seen::brighter:
+        QVERIFY(after.mean > before.mean + 30);
+        break;
+    case Seen::darker:
+        QVERIFY(after.mean < before.mean - 30);
+        break;
+    case Seen::flatter:
+        QVERIFY(after.spread < before.spread * 0.5);
+        break;
+    case Seen::greyer:
+        QVERIFY(after.colourfulness < before.colourfulness * 0.3);
+        break;
+    case Seen::turned:
+        QVERIFY(moved > 50);
+        QVERIFY(qAbs(after.mean - before.mean) < 15);
+        QVERIFY(after.colourfulness > before.colourfulness * 0.5);
+        break;
+    }
 }
 
 QTEST_MAIN(EqualizerEngineTest)

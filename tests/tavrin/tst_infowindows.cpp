@@ -282,8 +282,15 @@ void InfoWindowsTest::logFollowsEachEngineRun()
     m_window->engineLogWindow()->close();
     runToStart(medium);
     m_window->showEngineLog();
-    QVERIFY(shownLog(*m_window).startsWith(commandLine + QLatin1Char('\n')));
-    QCOMPARE(shownLog(*m_window).count(commandLine), 1);
+    // The next run draws into a window of its own: its "-wid" differs.
+    const QString nextCommandLine = m_window->core()
+                                        .state()
+                                        .value(Field::engineOutputBox)
+                                        .section(QStringLiteral("\r\n"), 0, 0);
+    QVERIFY(nextCommandLine.contains(medium));
+    QVERIFY(shownLog(*m_window).startsWith(nextCommandLine + QLatin1Char('\n')));
+    QCOMPARE(shownLog(*m_window).count(nextCommandLine), 1);
+    QVERIFY(!shownLog(*m_window).contains(commandLine));
     if (scripted)
         QVERIFY(!shownLog(*m_window).contains(QStringLiteral("one more line")));
 }

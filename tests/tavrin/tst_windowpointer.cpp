@@ -6,6 +6,7 @@
 // where the window moves itself.
 #include "engine/commands.h"
 #include "fakesystem.h"
+#include "picturecheck.h"
 #include "receivedlog.h"
 #include "window/bottomtoolbar.h"
 #include "window/mainform.h"
@@ -20,7 +21,6 @@
 #include <QMenu>
 #include <QProcess>
 #include <QScreen>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -105,28 +105,6 @@ bool cursorBlank()
     return blank;
 }
 
-QImage shotOf(QWidget *w)
-{
-    const QPoint origin = w->mapToGlobal(QPoint(0, 0));
-    return w->screen()->grabWindow(0, origin.x(), origin.y(), w->width(), w->height()).toImage();
-}
-
-// Whether the engine draws into the widget now: the screen there shows the
-// test picture's many colours, and its frame counter moves. (A picture left
-// on the screen by an engine that stopped drawing would stand still.)
-bool pictureMoves(QWidget *w)
-{
-    const QImage before = shotOf(w);
-    QTest::qWait(300);
-    const QImage shot = shotOf(w);
-    if (shot == before)
-        return false;
-    QSet<QRgb> colours;
-    for (int y = 0; y < shot.height(); y += 4)
-        for (int x = 0; x < shot.width(); x += 4)
-            colours.insert(shot.pixel(x, y) & 0xffffff);
-    return colours.size() > 20;
-}
 } // namespace
 
 class WindowPointerTest : public QObject
