@@ -322,7 +322,9 @@ void PopupMenuTest::streamChoicesResumeTheRealEngine()
     auto position = [&] {
         state.setValue(Field::currentSecondsField, QString());
         m_window->sendCommand(EngineCommand::getTimePosKeepPause);
-        QTest::qWaitFor([&] { return !state.value(Field::currentSecondsField).isEmpty(); }, 5000);
+        if (!QTest::qWaitFor([&] { return !state.value(Field::currentSecondsField).isEmpty(); },
+                             15000))
+            return -1.0;
         return state.value(Field::currentSecondsField).toDouble();
     };
     QVERIFY(waitForEnginePause(m_window->core()));

@@ -376,12 +376,13 @@ void WindowPointerTest::wheelNotchesOfTheRealPointer()
     const QStringList expected = {QStringLiteral("pausing_keep_force volume 55 1 "),
                                   QStringLiteral("pausing_keep_force volume 50 1 ")};
     QStringList lines;
-    QTest::qWaitFor(
+    const bool last = QTest::qWaitFor(
         [&] {
             lines += received();
             return lines.contains(expected.last());
         },
         20000);
+    QVERIFY2(last, qPrintable(lines.join(QLatin1Char('|'))));
     QCOMPARE(lines, expected);
 }
 
