@@ -1,7 +1,8 @@
 #include "subtitlecodepage.h"
 
+#include "platform/regularfilehead.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -9,8 +10,12 @@ namespace {
 // The file name endings the engine loads subtitles from by itself.
 const char *const subtitleSuffixes[] = {"srt", "smi", "sub", "ssa", "ass", "txt", "utf",
                                         "utf8", "utf-8", "rt", "aqt", "jss", "js"};
-// Subtitle files are small; a larger one is not read whole to decide.
+// Subtitle files are small; a larger one is taken for CP949 unread.
 constexpr qint64 maxSubtitleBytes = 8 * 1024 * 1024;
+// The guess runs before every engine start, on the window's thread: it reads
+// no more than this of each file, which holds a whole film's subtitles as
+// they usually come and plenty of Korean text to tell the encoding by.
+constexpr qint64 judgedBytes = 256 * 1024;
 } // namespace
 
 Utf8Verdict judgeUtf8(const QByteArray &bytes)
@@ -49,10 +54,14 @@ QString subtitleCodePageFor(const QString &mediaPath)
             isSubtitle = isSubtitle || file.suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
         if (!isSubtitle)
             continue;
-        QFile f(file.filePath());
-        if (file.size() > maxSubtitleBytes || !f.open(QIODevice::ReadOnly))
+        // Only regular files count: whatever else carries a subtitle's name
+        // (a link to a device, a named pipe) is no subtitle to judge.
+        const std::optional<RegularFileHead> head = readRegularFileHead(file.filePath(), judgedBytes);
+        if (!head)
+            continue;
+        if (head->size > maxSubtitleBytes)
             return cp949;
-        const Utf8Verdict verdict = judgeUtf8(f.readAll());
+        const Utf8Verdict verdict = judgeUtf8(head->bytes);
         if (!verdict.valid)
             return cp949;
         anyMeaningful = anyMeaningful || verdict.meaningful;
