@@ -1,5 +1,6 @@
 #include "cmdcls.h"
 
+#include "commands.h"
 #include "platform/childprocess.h"
 #include "state/playerstate.h"
 
@@ -90,6 +91,7 @@ int cmdcls::WriteData(const QString &text)
     // the bytes on once the engine runs.
     if (m_ended || m_process.state() == QProcess::NotRunning)
         return -1;
+    m_endRequested = m_endRequested || text == EngineCommand::quit || text == EngineCommand::stop;
     QStringEncoder encoder(QStringEncoder::System);
     QByteArray bytes = encoder.encode(text);
     bytes.append("\r\n", 2);

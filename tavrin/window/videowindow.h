@@ -15,6 +15,10 @@ public:
     explicit VideoWindow(QWidget *parent = nullptr);
 
     void setEngineDrawing(bool drawing);
+    // A few lines drawn over the background while no engine draws (how to
+    // begin, why nothing plays); empty for none.
+    void setHint(const QString &text);
+    QString hint() const { return m_hint; }
     // The X11 window id, decimal, for "-wid".
     QString windowIdText() const;
     // The background as a decimal COLORREF (0x00BBGGRR), for "-colorkey".
@@ -34,4 +38,5 @@ protected:
 
 private:
     bool m_engineDrawing = false;
+    QString m_hint;
 };
