@@ -9,7 +9,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -35,6 +37,7 @@ private Q_SLOTS:
 
     void showsWhatTheEngineReported_data();
     void showsWhatTheEngineReported();
+    void aNewRunForgetsTheLastMediumsValues();
     void foldsByItsOwnFlag();
     void opensOnceUntilClosed();
     void onTopAsChosenWhenOpened_data();
@@ -136,6 +139,36 @@ void PlayInfoWindowTest::showsWhatTheEngineReported()
         QCOMPARE(info->valueWidget(Value::videoDecoder)->isEnabled(), videoDecoder);
         QVERIFY(info->valueWidget(Value::audioDecoder)->isEnabled());
     }
+}
+
+void PlayInfoWindowTest::aNewRunForgetsTheLastMediumsValues()
+{
+    QTemporaryDir dir;
+    const QString silent = dir.filePath(QStringLiteral("no-sound.mkv"));
+    QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
+                               {"-loglevel", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
+                                "testsrc=size=160x120:rate=10", "-t", "10", "-c:v", "mpeg4", "-an",
+                                silent}),
+             0);
+    m_window->showPlaybackInfo();
+    playinfoform *info = m_window->playbackInfoWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(info));
+    PlayerState &state = m_window->core().state();
+    const auto open = [this](const QString &file) {
+        m_window->openActions().chooseFile = [file] { return file; };
+        m_window->openActions().openMediaFile();
+    };
+    open(QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv"));
+    QTRY_VERIFY_WITH_TIMEOUT(!state.value(Field::audioCodecField).isEmpty(), 15000);
+    QVERIFY(info->valueWidget(Value::audioDecoder)->isEnabled());
+
+    open(silent);
+    QTRY_COMPARE_WITH_TIMEOUT(text(info->valueWidget(Value::sourceSize)), "160 x 120", 15000);
+    for (Value value : {Value::audioDecoder, Value::audioCodec, Value::audioFormat,
+                        Value::sampleRate, Value::channels, Value::audioBitrate})
+        QCOMPARE(text(info->valueWidget(value)), QString());
+    QVERIFY(!info->valueWidget(Value::audioDecoder)->isEnabled());
+    QVERIFY(info->valueWidget(Value::videoDecoder)->isEnabled());
 }
 
 void PlayInfoWindowTest::foldsByItsOwnFlag()
