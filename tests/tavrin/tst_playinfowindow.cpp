@@ -1,10 +1,8 @@
 // The playback information window over the main window, with the real engine
 // for the media values and a machine of fixed answers for the processor.
-#include "engine/commands.h"
-#include "fakesystem.h"
 #include "info/playinfoform.h"
 #include "modalwindow.h"
-#include "window/mainform.h"
+#include "realenginewindow.h"
 
 #include <QFile>
 #include <QLabel>
@@ -65,23 +63,13 @@ void PlayInfoWindowTest::initTestCase()
 
 void PlayInfoWindowTest::init()
 {
-    qunsetenv("TAVRIN_MPLAYER");
     m_system = std::make_unique<FakeSystem>();
-    m_system->font = QStringLiteral(KOREAN_FONT);
-    m_window = std::make_unique<mainform>(m_system.get());
-    m_window->resize(640, 360);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->start(QString());
+    QVERIFY(showRealEngineWindow(m_window, *m_system));
 }
 
 void PlayInfoWindowTest::cleanup()
 {
-    if (m_window && m_window->core().isEngineRunning()) {
-        m_window->sendCommand(EngineCommand::quit);
-        m_window->opener().waitForEngineEnd();
-    }
-    m_window.reset();
+    closeRealEngineWindow(m_window);
     m_system.reset();
 }
 

@@ -1,10 +1,8 @@
 // Media that cannot play, on the real engine: the window says why, in the
 // bar and over the picture; and without a medium the picture says how to
 // begin.
-#include "engine/commands.h"
 #include "engine/runfailure.h"
-#include "fakesystem.h"
-#include "window/mainform.h"
+#include "realenginewindow.h"
 #include "window/statustoolbar.h"
 #include "window/videowindow.h"
 
@@ -72,25 +70,15 @@ private:
 
 void RunFailureTest::init()
 {
-    qunsetenv("TAVRIN_MPLAYER");
     m_system = std::make_unique<FakeSystem>();
-    m_system->font = QStringLiteral(KOREAN_FONT);
-    m_window = std::make_unique<mainform>(m_system.get());
-    m_window->resize(640, 360);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QVERIFY(m_window->start(QString()));
+    QVERIFY(showRealEngineWindow(m_window, *m_system));
     // The bar with the reason shows.
     m_window->normalMode();
 }
 
 void RunFailureTest::cleanup()
 {
-    if (m_window->core().isEngineRunning()) {
-        m_window->sendCommand(EngineCommand::quit);
-        m_window->opener().waitForEngineEnd();
-    }
-    m_window.reset();
+    closeRealEngineWindow(m_window);
 }
 
 QString RunFailureTest::shownReason() const
