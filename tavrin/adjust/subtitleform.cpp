@@ -19,8 +19,8 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QToolTip>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 const QStringList fontSizes = {

@@ -83,7 +83,8 @@ inline constexpr Rule position{0, 150, true};
 inline constexpr Rule outline{0, 8, false};
 inline constexpr Rule blur{0, 8, false};
 
-enum class Verdict {
+enum class Verdict
+{
     acceptable, // the engine takes it
     unfinished, // may become acceptable as typing goes on ("", ".")
     refused,    // no further typing makes it acceptable

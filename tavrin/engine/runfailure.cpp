@@ -70,7 +70,8 @@ QString describe(const QString &runOutput, const QString &medium)
     }
     // Where the engine says nothing useful, the medium may tell.
     if (medium.endsWith(QLatin1String(".avs"), Qt::CaseInsensitive))
-        return prefix + QStringLiteral("AviSynth 스크립트(외부코덱으로 열기)는 이 시스템에서 쓸 수 없습니다.");
+        return prefix + QStringLiteral(
+                            "AviSynth 스크립트(외부코덱으로 열기)는 이 시스템에서 쓸 수 없습니다.");
     const QFileInfo file(medium);
     if (file.isFile() && file.size() == 0)
         return prefix + QStringLiteral("빈 파일입니다.");

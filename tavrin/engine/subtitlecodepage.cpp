@@ -56,7 +56,8 @@ QString subtitleCodePageFor(const QString &mediaPath)
             continue;
         // Only regular files count: whatever else carries a subtitle's name
         // (a link to a device, a named pipe) is no subtitle to judge.
-        const std::optional<RegularFileHead> head = readRegularFileHead(file.filePath(), judgedBytes);
+        const std::optional<RegularFileHead> head =
+            readRegularFileHead(file.filePath(), judgedBytes);
         if (!head)
             continue;
         if (head->size > maxSubtitleBytes)

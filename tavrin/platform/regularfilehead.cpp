@@ -26,16 +26,17 @@ std::optional<RegularFileHead> readRegularFileHead(const QString &path, qint64 m
     char resolved[PATH_MAX];
     if (!::realpath(QFile::encodeName(path).constData(), resolved))
         return std::nullopt;
-    struct stat before {};
+    struct stat before = {};
     if (::stat(resolved, &before) != 0 || !S_ISREG(before.st_mode))
         return std::nullopt;
     // The name may have been swapped for a link or a pipe since: no link is
     // followed now, the open does not wait, and what was opened is checked
     // again before a byte is read.
-    const Descriptor file{::open(resolved, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC)};
+    const Descriptor file{
+        ::open(resolved, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC)};
     if (file.fd < 0)
         return std::nullopt;
-    struct stat opened {};
+    struct stat opened = {};
     if (::fstat(file.fd, &opened) != 0 || !S_ISREG(opened.st_mode))
         return std::nullopt;
 
@@ -44,7 +45,8 @@ std::optional<RegularFileHead> readRegularFileHead(const QString &path, qint64 m
     head.bytes.resize(qMax<qint64>(0, qMin(maxBytes, head.size)));
     qint64 filled = 0;
     while (filled < head.bytes.size()) {
-        const ssize_t got = ::read(file.fd, head.bytes.data() + filled, size_t(head.bytes.size() - filled));
+        const ssize_t got =
+            ::read(file.fd, head.bytes.data() + filled, size_t(head.bytes.size() - filled));
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)

@@ -8,8 +8,8 @@
 // or a download left there: a link to a device, a named pipe, a socket.
 struct RegularFileHead
 {
-    QByteArray bytes;  // at most the bytes asked for, from the start
-    qint64 size = 0;   // the whole file's size
+    QByteArray bytes; // at most the bytes asked for, from the start
+    qint64 size = 0;  // the whole file's size
 };
 
 // Reads at most maxBytes from the start of path, when path is, after its

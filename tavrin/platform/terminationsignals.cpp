@@ -30,7 +30,7 @@ TerminationSignals::TerminationSignals(std::initializer_list<int> signalNumbers,
     m_notifier = new QSocketNotifier(signalPair[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
 
-    struct sigaction action {};
+    struct sigaction action = {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     // A system call the signal interrupts goes on: the program ends by its

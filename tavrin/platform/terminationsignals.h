@@ -16,11 +16,9 @@ class TerminationSignals : public QObject
     Q_OBJECT
 public:
     // One instance per program; it catches the signals while it lives.
-    explicit TerminationSignals(std::initializer_list<int> signalNumbers, QObject *parent = nullptr);
+    explicit TerminationSignals(std::initializer_list<int> signalNumbers,
+                                QObject *parent = nullptr);
     ~TerminationSignals() override;
-
-    // Whether the handlers could be installed.
-    bool isActive() const { return m_notifier != nullptr; }
 
 Q_SIGNALS:
     void received(int signalNumber);

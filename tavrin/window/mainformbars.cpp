@@ -18,9 +18,11 @@
 #include <QMenu>
 
 namespace {
-const QString startHint = QStringLiteral("F2 키를 누르거나 파일을 이 창에 끌어다 놓으면 재생합니다.\n"
-                                         "마우스 오른쪽 버튼을 누르면 메뉴가 열립니다.");
-const QString failureHint = QStringLiteral("자세한 내용은 메뉴의 분석 ▸ MPlayer 기록 보기에 있습니다.");
+const QString startHint =
+    QStringLiteral("F2 키를 누르거나 파일을 이 창에 끌어다 놓으면 재생합니다.\n"
+                   "마우스 오른쪽 버튼을 누르면 메뉴가 열립니다.");
+const QString failureHint =
+    QStringLiteral("자세한 내용은 메뉴의 분석 ▸ MPlayer 기록 보기에 있습니다.");
 } // namespace
 
 void mainform::setUpTransportBars()

@@ -151,11 +151,12 @@ void EndSignalsTest::theVersionProbeEndsWithTheProgram()
     // runs (a second F1 only raises the open window).
     qint64 probe = 0;
     const auto pressF1 = [&] {
-        xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                 QStringLiteral("--pid"), pid, QStringLiteral("--name"), QStringLiteral("^Tavrin"),
-                 QStringLiteral("windowfocus"), QStringLiteral("--sync"), QStringLiteral("key"),
-                 QStringLiteral("F1")});
-        return QTest::qWaitFor([&] { return (probe = childNamed(pid.toLongLong(), "sleep")) != 0; }, 1000);
+        xdotool({QStringLiteral("search"), QStringLiteral("--sync"),
+                 QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
+                 QStringLiteral("--name"), QStringLiteral("^Tavrin"), QStringLiteral("windowfocus"),
+                 QStringLiteral("--sync"), QStringLiteral("key"), QStringLiteral("F1")});
+        return QTest::qWaitFor([&] { return (probe = childNamed(pid.toLongLong(), "sleep")) != 0; },
+                               1000);
     };
     QVERIFY(QTest::qWaitFor(pressF1, 15000));
 

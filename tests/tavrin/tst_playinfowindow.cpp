@@ -133,11 +133,11 @@ void PlayInfoWindowTest::aNewRunForgetsTheLastMediumsValues()
 {
     QTemporaryDir dir;
     const QString silent = dir.filePath(QStringLiteral("no-sound.mkv"));
-    QCOMPARE(QProcess::execute(QStringLiteral("ffmpeg"),
-                               {"-loglevel", "error", "-nostdin", "-y", "-f", "lavfi", "-i",
-                                "testsrc=size=160x120:rate=10", "-t", "10", "-c:v", "mpeg4", "-an",
-                                silent}),
-             0);
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("ffmpeg"), {"-loglevel", "error", "-nostdin", "-y", "-f",
+                                                     "lavfi", "-i", "testsrc=size=160x120:rate=10",
+                                                     "-t", "10", "-c:v", "mpeg4", "-an", silent}),
+        0);
     m_window->showPlaybackInfo();
     playinfoform *info = m_window->playbackInfoWindow();
     QVERIFY(QTest::qWaitForWindowExposed(info));

@@ -284,7 +284,8 @@ void PopupMenuTest::motionVectorsSayWhyTheyCannotBeChosen()
     QMenu *analysis = m_window->popupMenu()->findChild<QMenu *>(QStringLiteral("analysisSubmenu"));
     QVERIFY(analysis && analysis->toolTipsVisible());
     // The other entries show no tip of their own.
-    QCOMPARE(entry(QStringLiteral("engineLogMenu"))->toolTip(), QStringLiteral("MPlayer 기록 보기"));
+    QCOMPARE(entry(QStringLiteral("engineLogMenu"))->toolTip(),
+             QStringLiteral("MPlayer 기록 보기"));
 }
 
 void PopupMenuTest::stoppedChoicesOnlyMark()

@@ -96,22 +96,27 @@ void RunFailureTest::reasonsReadFromTheOutput_data()
                           "control.\r\n\r\n";
     QTest::newRow("missing file")
         << start + "Playing /m/a.mp4.\r\nFile not found: '/m/a.mp4'\r\nFailed to open /m/a.mp4.\r\n"
-        << "/m/a.mp4" << "파일을 찾을 수 없습니다.";
+        << "/m/a.mp4"
+        << "파일을 찾을 수 없습니다.";
     QTest::newRow("an option the engine refuses")
         << start + "The subpos option must be an integer: 97.5\r\n"
                    "Error parsing option on the command line: -subpos\r\n"
-        << "/m/a.mp4" << "재생기에 줄 설정 값이 잘못되었습니다.";
+        << "/m/a.mp4"
+        << "재생기에 줄 설정 값이 잘못되었습니다.";
     QTest::newRow("no sound device and no picture")
         << start + "Playing /m/a.mp3.\r\nCould not open/initialize audio device -> no sound.\r\n"
                    "Audio: no sound\r\nVideo: no video\r\n\r\nExiting... (End of file)\r\n"
-        << "/m/a.mp3" << "소리 장치를 열 수 없습니다.";
+        << "/m/a.mp3"
+        << "소리 장치를 열 수 없습니다.";
     QTest::newRow("nothing said: the engine's last line")
         << start + "Playing /m/a.xyz.\r\nlibavformat version 59.27.100 (external)\r\n"
                    "Something odd\r\nID_EXIT=EOF\r\n\r\nExiting... (End of file)\r\n"
-        << "/m/a.xyz" << "재생을 시작하지 못했습니다. (Something odd)";
+        << "/m/a.xyz"
+        << "재생을 시작하지 못했습니다. (Something odd)";
     QTest::newRow("start-up notes are no reason")
         << start + "Playing /m/a.xyz.\r\n\r\nExiting... (End of file)\r\n"
-        << "/m/a.xyz" << "재생을 시작하지 못했습니다.";
+        << "/m/a.xyz"
+        << "재생을 시작하지 못했습니다.";
 }
 
 void RunFailureTest::reasonsReadFromTheOutput()
@@ -127,15 +132,22 @@ void RunFailureTest::unplayableInputSaysWhy_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("reason");
     QTest::addColumn<QString>("engineSaid"); // in the log, as the engine said it
-    QTest::newRow("missing file") << "missing" << "파일을 찾을 수 없습니다." << "File not found";
-    QTest::newRow("0-byte file") << "empty" << "빈 파일입니다." << "Exiting...";
-    QTest::newRow("text named .mp4") << "text" << "파일 형식을 알 수 없습니다."
+    QTest::newRow("missing file") << "missing"
+                                  << "파일을 찾을 수 없습니다."
+                                  << "File not found";
+    QTest::newRow("0-byte file") << "empty"
+                                 << "빈 파일입니다."
+                                 << "Exiting...";
+    QTest::newRow("text named .mp4") << "text"
+                                     << "파일 형식을 알 수 없습니다."
                                      << "av_open_input_stream() failed";
-    QTest::newRow("no codec") << "codec" << "이 영상 형식을 풀 코덱이 없습니다."
+    QTest::newRow("no codec") << "codec"
+                              << "이 영상 형식을 풀 코덱이 없습니다."
                               << "Cannot find codec";
-    QTest::newRow("외부코덱으로 열기") << "avisynth"
-                                << "AviSynth 스크립트(외부코덱으로 열기)는 이 시스템에서 쓸 수 없습니다."
-                                << "Exiting...";
+    QTest::newRow("외부코덱으로 열기")
+        << "avisynth"
+        << "AviSynth 스크립트(외부코덱으로 열기)는 이 시스템에서 쓸 수 없습니다."
+        << "Exiting...";
 }
 
 void RunFailureTest::unplayableInputSaysWhy()

@@ -29,7 +29,17 @@ template <typename Result> std::optional<Result> withinDeadline(std::function<Re
 }
 
 // The kinds of side file, each made at a path inside the test's folder.
-enum class Kind { normal, huge, device, linkToDevice, pipe, linkToPipe, socket, linkToNormal };
+enum class Kind
+{
+    normal,
+    huge,
+    device,
+    linkToDevice,
+    pipe,
+    linkToPipe,
+    socket,
+    linkToNormal
+};
 
 bool make(Kind kind, const QString &path, const QByteArray &text)
 {
@@ -57,7 +67,8 @@ bool make(Kind kind, const QString &path, const QByteArray &text)
     case Kind::pipe:
         return ::mkfifo(name.constData(), 0600) == 0;
     case Kind::linkToPipe:
-        return ::mkfifo(pipe.constData(), 0600) == 0 && ::symlink(pipe.constData(), name.constData()) == 0;
+        return ::mkfifo(pipe.constData(), 0600) == 0 &&
+               ::symlink(pipe.constData(), name.constData()) == 0;
     case Kind::socket: {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address{};

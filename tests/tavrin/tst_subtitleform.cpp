@@ -377,19 +377,35 @@ void SubtitleFormTest::realEngineCentresStyledSubtitles()
 void SubtitleFormTest::aValueTheEngineCannotTakeNeverReachesIt_data()
 {
     QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");    // typed key by key
-    QTest::addColumn<QString>("given");    // set as a whole, as a paste or a program would
-    QTest::addColumn<QString>("stored");   // what "적용" stores; empty: nothing, refused
-    QTest::addColumn<QString>("need");     // what the window then says
-    QTest::newRow("letters typed after a size") << "subPlainSizeBox" << "3a" << "" << "3" << "";
-    QTest::newRow("a size beyond the range typed")
-        << "subPlainSizeBox" << "250" << "" << "25" << "";
-    QTest::newRow("a size given with letters")
-        << "subPlainSizeBox" << "" << "3a" << "" << "크기: 0에서 100 사이의 숫자를 넣으세요.";
-    QTest::newRow("a fractional position")
-        << "subPlainMarginBox" << "" << "97.5" << "" << "수직 여백: 0에서 150 사이의 정수를 넣으세요.";
-    QTest::newRow("an emptied blur")
-        << "subPlainBlurBox" << "" << "" << "" << "블러: 0에서 8 사이의 숫자를 넣으세요.";
+    QTest::addColumn<QString>("typed");  // typed key by key
+    QTest::addColumn<QString>("given");  // set as a whole, as a paste or a program would
+    QTest::addColumn<QString>("stored"); // what "적용" stores; empty: nothing, refused
+    QTest::addColumn<QString>("need");   // what the window then says
+    QTest::newRow("letters typed after a size") << "subPlainSizeBox"
+                                                << "3a"
+                                                << ""
+                                                << "3"
+                                                << "";
+    QTest::newRow("a size beyond the range typed") << "subPlainSizeBox"
+                                                   << "250"
+                                                   << ""
+                                                   << "25"
+                                                   << "";
+    QTest::newRow("a size given with letters") << "subPlainSizeBox"
+                                               << ""
+                                               << "3a"
+                                               << ""
+                                               << "크기: 0에서 100 사이의 숫자를 넣으세요.";
+    QTest::newRow("a fractional position") << "subPlainMarginBox"
+                                           << ""
+                                           << "97.5"
+                                           << ""
+                                           << "수직 여백: 0에서 150 사이의 정수를 넣으세요.";
+    QTest::newRow("an emptied blur") << "subPlainBlurBox"
+                                     << ""
+                                     << ""
+                                     << ""
+                                     << "블러: 0에서 8 사이의 숫자를 넣으세요.";
 }
 
 // The real engine refuses to start on a plain-subtitle value it cannot read,

@@ -12,9 +12,9 @@ bool engineTakes(const QString &option, const QString &value)
 {
     QProcess engine;
     engine.setProcessChannelMode(QProcess::MergedChannels);
-    engine.start(QStringLiteral("mplayer"), {QStringLiteral("-vo"), QStringLiteral("null"),
-                                             QStringLiteral("-ao"), QStringLiteral("null"), option,
-                                             value, QStringLiteral("/nonexistent/file.mkv")});
+    engine.start(QStringLiteral("mplayer"),
+                 {QStringLiteral("-vo"), QStringLiteral("null"), QStringLiteral("-ao"),
+                  QStringLiteral("null"), option, value, QStringLiteral("/nonexistent/file.mkv")});
     engine.closeWriteChannel();
     if (!engine.waitForFinished(10000))
         qFatal("the engine did not end");
@@ -87,24 +87,32 @@ void SubtitleSettingsTest::plainNumbersAsTheEngineTakesThem_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("verdict");
-    const auto rows = [](const char *option, std::initializer_list<std::pair<const char *, Verdict>> texts) {
+    const auto rows = [](const char *option,
+                         std::initializer_list<std::pair<const char *, Verdict>> texts) {
         for (const auto &[text, verdict] : texts)
-            QTest::addRow("%s %s", option, text) << QString::fromLatin1(option) << QString::fromLatin1(text)
-                                                 << int(verdict);
+            QTest::addRow("%s %s", option, text)
+                << QString::fromLatin1(option) << QString::fromLatin1(text) << int(verdict);
     };
-    rows("-subfont-text-scale", {{"3", Verdict::acceptable}, {"3a", Verdict::refused},
-                                 {"2.5", Verdict::acceptable}, {".5", Verdict::acceptable},
-                                 {"100", Verdict::acceptable}, {"100.5", Verdict::refused},
-                                 {"-1", Verdict::refused}, {"0", Verdict::acceptable},
-                                 {"1e1", Verdict::refused}, {"", Verdict::unfinished},
+    rows("-subfont-text-scale", {{"3", Verdict::acceptable},
+                                 {"3a", Verdict::refused},
+                                 {"2.5", Verdict::acceptable},
+                                 {".5", Verdict::acceptable},
+                                 {"100", Verdict::acceptable},
+                                 {"100.5", Verdict::refused},
+                                 {"-1", Verdict::refused},
+                                 {"0", Verdict::acceptable},
+                                 {"1e1", Verdict::refused},
+                                 {"", Verdict::unfinished},
                                  {".", Verdict::unfinished}});
-    rows("-subpos", {{"97", Verdict::acceptable}, {"97.5", Verdict::refused},
-                     {"150", Verdict::acceptable}, {"151", Verdict::refused},
+    rows("-subpos", {{"97", Verdict::acceptable},
+                     {"97.5", Verdict::refused},
+                     {"150", Verdict::acceptable},
+                     {"151", Verdict::refused},
                      {"9x", Verdict::refused}});
-    rows("-subfont-outline", {{"8", Verdict::acceptable}, {"8.1", Verdict::refused},
-                              {"2 ", Verdict::refused}});
-    rows("-subfont-blur", {{"1.5", Verdict::acceptable}, {"1.5x", Verdict::refused},
-                           {"9", Verdict::refused}});
+    rows("-subfont-outline",
+         {{"8", Verdict::acceptable}, {"8.1", Verdict::refused}, {"2 ", Verdict::refused}});
+    rows("-subfont-blur",
+         {{"1.5", Verdict::acceptable}, {"1.5x", Verdict::refused}, {"9", Verdict::refused}});
 }
 
 void SubtitleSettingsTest::plainNumbersAsTheEngineTakesThem()
