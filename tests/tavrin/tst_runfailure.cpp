@@ -58,6 +58,8 @@ private Q_SLOTS:
     void unplayableInputSaysWhy_data();
     void unplayableInputSaysWhy();
     void runsThatPlayOrAreEndedSayNothing();
+    void sideFilesThatWouldHoldTheEngineDoNot_data();
+    void sideFilesThatWouldHoldTheEngineDoNot();
     void thePictureTellsHowToBeginUntilItPlays();
 
 private:
@@ -200,6 +202,41 @@ void RunFailureTest::runsThatPlayOrAreEndedSayNothing()
     QTRY_VERIFY_WITH_TIMEOUT(!core.isEngineRunning(), 5000);
     QCOMPARE(shownReason(), QString());
     QCOMPARE(m_window->videoWindow()->hint(), QString());
+}
+
+void RunFailureTest::sideFilesThatWouldHoldTheEngineDoNot_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("target"); // empty: a named pipe itself
+    QTest::newRow("link to /dev/zero") << "m.srt" << "/dev/zero";
+    QTest::newRow("named pipe") << "m.txt" << "";
+    QTest::newRow("link to a named pipe") << "m.idx" << "pipe";
+}
+
+// The engine reads the subtitle files named like the medium by itself, and
+// one that is a pipe or a device holds it before it plays, for ever.
+void RunFailureTest::sideFilesThatWouldHoldTheEngineDoNot()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, target);
+    const QString medium = m_dir.filePath(QStringLiteral("m.mkv"));
+    QFile::remove(medium);
+    QVERIFY(QFile::copy(sample, medium));
+    const QString side = m_dir.filePath(name);
+    QFile::remove(side);
+    if (target.isEmpty()) {
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {side}), 0);
+    } else {
+        const QString pipe = m_dir.filePath(target);
+        if (target == QLatin1String("pipe") && !QFile::exists(pipe))
+            QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {pipe}), 0);
+        QVERIFY(QFile::link(target.startsWith('/') ? target : pipe, side));
+    }
+    m_window->opener().openAndPlay(medium, QStringLiteral("m.mkv"));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_window->core().state().value(Field::engineOutputBox).contains("Starting playback..."),
+        15000);
+    QFile::remove(side);
 }
 
 void RunFailureTest::thePictureTellsHowToBeginUntilItPlays()

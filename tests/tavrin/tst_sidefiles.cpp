@@ -94,6 +94,8 @@ private Q_SLOTS:
     void codePageGuessSkipsWhatIsNoFile_data();
     void codePageGuessSkipsWhatIsNoFile();
     void aCutCharacterAtTheEndOfTheHeadIsNoError();
+    void filesThatWouldHoldTheEngine_data();
+    void filesThatWouldHoldTheEngine();
 };
 
 void SideFilesTest::onlyRegularFilesAreRead_data()
@@ -178,6 +180,35 @@ void SideFilesTest::aCutCharacterAtTheEndOfTheHeadIsNoError()
     for (int cut = 1; cut <= 2; ++cut)
         QVERIFY(judgeUtf8(text.left(text.indexOf("\xEC\x9E\x90") + cut)).valid);
     QCOMPARE(subtitleCodePageFor(media), QStringLiteral("utf-8"));
+}
+
+void SideFilesTest::filesThatWouldHoldTheEngine_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("holds");
+    // The engine opens the medium's name with a subtitle ending, in any case.
+    QTest::newRow("named pipe") << int(Kind::pipe) << "m.srt" << true;
+    QTest::newRow("link to a device") << int(Kind::linkToDevice) << "m.txt" << true;
+    QTest::newRow("link to a pipe, picture subtitles") << int(Kind::linkToPipe) << "M.IDX" << true;
+    QTest::newRow("socket") << int(Kind::socket) << "m.ass" << true;
+    QTest::newRow("normal file") << int(Kind::normal) << "m.srt" << false;
+    QTest::newRow("link to a normal file") << int(Kind::linkToNormal) << "m.smi" << false;
+    // Names the engine does not open by itself.
+    QTest::newRow("pipe with a language") << int(Kind::pipe) << "m.ko.srt" << false;
+    QTest::newRow("pipe of another ending") << int(Kind::pipe) << "m.nfo" << false;
+}
+
+void SideFilesTest::filesThatWouldHoldTheEngine()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, name);
+    QFETCH(bool, holds);
+    QTemporaryDir dir;
+    const QString media = dir.filePath(QStringLiteral("m.mkv"));
+    QVERIFY(make(Kind::normal, media, "not really a film"));
+    QVERIFY(make(Kind(kind), dir.filePath(name), "1\nascii\n"));
+    QCOMPARE(sideFileWouldHoldEngine(media), holds);
 }
 
 QTEST_GUILESS_MAIN(SideFilesTest)
