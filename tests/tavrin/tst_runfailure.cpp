@@ -208,9 +208,12 @@ void RunFailureTest::sideFilesThatWouldHoldTheEngineDoNot_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("target"); // empty: a named pipe itself
-    QTest::newRow("link to /dev/zero") << "m.srt" << "/dev/zero";
-    QTest::newRow("named pipe") << "m.txt" << "";
-    QTest::newRow("link to a named pipe") << "m.idx" << "pipe";
+    QTest::newRow("link to /dev/zero") << "m.srt"
+                                       << "/dev/zero";
+    QTest::newRow("named pipe") << "m.txt"
+                                << "";
+    QTest::newRow("link to a named pipe") << "m.idx"
+                                          << "pipe";
 }
 
 // The engine reads the subtitle files named like the medium by itself, and
