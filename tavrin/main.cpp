@@ -1,9 +1,11 @@
 #include "common/commandlinetext.h"
+#include "platform/terminationsignals.h"
 #include "window/mainform.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -23,6 +25,13 @@ int main(int argc, char *argv[])
         QApplication::installTranslator(&qtTranslation);
 
     mainform window;
+    // Asked to end from outside, the program ends as its window's close ends
+    // it: the engine told to quit, the subtitle style file removed.
+    TerminationSignals endRequests({SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(&endRequests, &TerminationSignals::received, &window, [&window] {
+        window.close();
+        QCoreApplication::quit();
+    });
     window.show();
     if (!window.start(readCommandLine(app.arguments().mid(1))))
         return 1;

@@ -7,6 +7,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -15,7 +17,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace {
 const QStringList fontSizes = {
@@ -38,6 +43,31 @@ const QString boxesNote = QStringLiteral(
     "다만, 이미 한글이름일경우 영문으로 이름변경하여도 \n"
     "계정폴더 자체는 한글이므로 fontconfig 폴더를 생성할 수 없습니다.\n"
     "*비스타 이후 운영체제에서는 한글이름을 사용해도 상관 없음");
+
+// A box whose text goes onto the engine's command line takes only what the
+// engine takes: a key that would make it unreadable is refused.
+class EngineNumberValidator : public QValidator
+{
+public:
+    EngineNumberValidator(const SubtitleNumbers::Rule &rule, QObject *parent)
+        : QValidator(parent), m_rule(rule)
+    {
+    }
+    State validate(QString &input, int &) const override
+    {
+        switch (SubtitleNumbers::judge(input, m_rule)) {
+        case SubtitleNumbers::Verdict::acceptable:
+            return Acceptable;
+        case SubtitleNumbers::Verdict::unfinished:
+            return Intermediate;
+        default:
+            return Invalid;
+        }
+    }
+
+private:
+    SubtitleNumbers::Rule m_rule;
+};
 
 QLineEdit *textBox(const QString &name, QWidget *parent)
 {
@@ -83,8 +113,13 @@ subtitleform::subtitleform(PlayerCore &core, MediaOpener &opener, QWidget *owner
     apply->setObjectName(QStringLiteral("subApplyButton"));
     auto *close = new QPushButton(QStringLiteral("닫기"), this);
     close->setObjectName(QStringLiteral("subCloseButton"));
+    m_problemLabel = new QLabel(this);
+    m_problemLabel->setObjectName(QStringLiteral("subProblemLabel"));
+    m_problemLabel->setStyleSheet(QStringLiteral("QLabel { color: #c00000; }"));
+    // The window keeps its size whatever the label says.
+    m_problemLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    buttons->addWidget(m_problemLabel, 1);
     buttons->addWidget(apply);
     buttons->addWidget(close);
 
@@ -95,6 +130,11 @@ subtitleform::subtitleform(PlayerCore &core, MediaOpener &opener, QWidget *owner
     layout->addWidget(buildStylePanel());
     layout->addLayout(buttons);
 
+    // The panel's place stays when it is hidden: the window keeps one size
+    // instead of jumping under the pointer at every click of the box.
+    QSizePolicy panelPolicy = m_plainPanel->sizePolicy();
+    panelPolicy.setRetainSizeWhenHidden(true);
+    m_plainPanel->setSizePolicy(panelPolicy);
     connect(m_useDefault, &QCheckBox::toggled, m_plainPanel, &QWidget::setVisible);
     connect(apply, &QPushButton::clicked, this, &subtitleform::apply);
     connect(close, &QPushButton::clicked, this, &QDialog::close);
@@ -114,13 +154,26 @@ QWidget *subtitleform::buildPlainPanel()
     m_fontPath->setObjectName(QStringLiteral("subFontPathBox"));
 
     auto *boxes = new QHBoxLayout;
-    const std::pair<const char *, QLineEdit *> rows[] = {{"크기", m_plainSize},
-                                                         {"수직 여백", m_plainMargin},
-                                                         {"외곽선 두께", m_plainOutline},
-                                                         {"블러", m_plainBlur}};
-    for (const auto &[caption, box] : rows) {
-        boxes->addWidget(new QLabel(QString::fromUtf8(caption), m_plainPanel));
+    const std::tuple<const char *, QLineEdit *, SubtitleNumbers::Rule> rows[] = {
+        {"크기", m_plainSize, SubtitleNumbers::textScale},
+        {"수직 여백", m_plainMargin, SubtitleNumbers::position},
+        {"외곽선 두께", m_plainOutline, SubtitleNumbers::outline},
+        {"블러", m_plainBlur, SubtitleNumbers::blur}};
+    for (const auto &[caption, box, rule] : rows) {
+        const QString name = QString::fromUtf8(caption);
+        boxes->addWidget(new QLabel(name, m_plainPanel));
         boxes->addWidget(box);
+        const QString need = name + QStringLiteral(": ") + SubtitleNumbers::need(rule) +
+                             QStringLiteral("를 넣으세요.");
+        box->setValidator(new EngineNumberValidator(rule, box));
+        box->setToolTip(need);
+        box->installEventFilter(this);
+        m_engineNumberBoxes.append({box, need});
+        connect(box, &QLineEdit::inputRejected, this, [this, box, need] { tellNeed(box, need); });
+        connect(box, &QLineEdit::textChanged, this, [this, box] {
+            if (box->hasAcceptableInput() && m_problemBox == box)
+                clearNeed();
+        });
     }
     boxes->addStretch(1);
     auto *path = new QHBoxLayout;
@@ -277,6 +330,17 @@ void subtitleform::preview()
 
 void subtitleform::apply()
 {
+    // A value the engine cannot take would stop this run and every later
+    // one: nothing is written until each box holds one it takes.
+    for (const auto &[box, need] : std::as_const(m_engineNumberBoxes)) {
+        if (!box->hasAcceptableInput()) {
+            box->setFocus(Qt::OtherFocusReason);
+            box->selectAll();
+            tellNeed(box, need);
+            return;
+        }
+    }
+    clearNeed();
     currentSettings().writeTo(m_core.state());
     // Nothing runs: the values wait for the next start.
     m_opener.restartAtPosition();
@@ -297,4 +361,36 @@ void subtitleform::setColour(int swatch, quint32 colorref)
     QPalette palette = m_swatches[swatch]->palette();
     palette.setColor(QPalette::Window, comdlgcls::colourOf(colorref));
     m_swatches[swatch]->setPalette(palette);
+}
+
+void subtitleform::tellNeed(QLineEdit *box, const QString &need)
+{
+    m_problemBox = box;
+    m_problemLabel->setText(need);
+    if (box->isVisible())
+        QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), need, box);
+}
+
+void subtitleform::clearNeed()
+{
+    m_problemBox = nullptr;
+    m_problemLabel->clear();
+}
+
+bool subtitleform::eventFilter(QObject *watched, QEvent *event)
+{
+    // A box left with a text the engine cannot take (emptied, or given one
+    // from outside) keeps the focus until it holds one. Leaving the window
+    // is no leaving of the box.
+    if (event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        for (const auto &[box, need] : std::as_const(m_engineNumberBoxes)) {
+            if (box != watched || box->hasAcceptableInput() || !box->isVisible() ||
+                reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+                continue;
+            QTimer::singleShot(0, box, [box = box] { box->setFocus(Qt::OtherFocusReason); });
+            tellNeed(box, need);
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }

@@ -39,9 +39,19 @@ public:
 
     // Shows the font name in the chosen font, size and marks.
     void preview();
+    // Writes the values and restarts the engine; refused, with the box that
+    // needs another value focused and its need told, while a box holds a
+    // value the engine cannot take.
     void apply();
+    // What the window says about a refused value; empty while all is well.
+    QLabel *problemLabel() const { return m_problemLabel; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void tellNeed(QLineEdit *box, const QString &need);
+    void clearNeed();
     QWidget *buildPlainPanel();
     QWidget *buildStylePanel();
     void load();
@@ -67,4 +77,9 @@ private:
     QLabel *m_swatches[3] = {};
     quint32 m_colours[3] = {};
     QLabel *m_previewLabel = nullptr;
+    QLabel *m_problemLabel = nullptr;
+    // The boxes whose values go onto the engine's command line, each with
+    // what it needs.
+    QList<QPair<QLineEdit *, QString>> m_engineNumberBoxes;
+    QLineEdit *m_problemBox = nullptr;
 };

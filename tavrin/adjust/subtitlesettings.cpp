@@ -103,3 +103,28 @@ std::optional<double> previewPointSize(const QString &text)
 }
 
 } // namespace SubtitleFonts
+
+namespace SubtitleNumbers {
+
+Verdict judge(const QString &text, const Rule &rule)
+{
+    static const QRegularExpression wholeForm(QStringLiteral("^[0-9]*$"));
+    static const QRegularExpression decimalForm(QStringLiteral("^[0-9]*(\\.[0-9]*)?$"));
+    if (!(rule.whole ? wholeForm : decimalForm).match(text).hasMatch())
+        return Verdict::refused;
+    if (text.isEmpty() || text == QLatin1String("."))
+        return Verdict::unfinished;
+    // Only digits and a point: the text is a number in the C locale's form.
+    const double value = text.toDouble();
+    if (value > rule.highest)
+        return Verdict::refused;
+    return value < rule.lowest ? Verdict::unfinished : Verdict::acceptable;
+}
+
+QString need(const Rule &rule)
+{
+    return QString::number(rule.lowest) + QStringLiteral("에서 ") + QString::number(rule.highest) +
+           (rule.whole ? QStringLiteral(" 사이의 정수") : QStringLiteral(" 사이의 숫자"));
+}
+
+} // namespace SubtitleNumbers

@@ -61,3 +61,37 @@ inline constexpr double largestPointSize = 1638;
 std::optional<double> previewPointSize(const QString &text);
 
 } // namespace SubtitleFonts
+
+// The four plain-subtitle boxes go onto the engine's command line as they
+// are typed, and the engine refuses to start at all on a value it cannot
+// read or that lies outside its range ("-subpos 97.5", "-subfont-text-scale
+// 3a"): every later start would fail too. Each box takes only what the
+// engine takes.
+namespace SubtitleNumbers {
+
+struct Rule
+{
+    double lowest;
+    double highest;
+    bool whole; // an integer, no decimals
+};
+
+// The engine's ranges: -subfont-text-scale, -subpos, -subfont-outline,
+// -subfont-blur.
+inline constexpr Rule textScale{0, 100, false};
+inline constexpr Rule position{0, 150, true};
+inline constexpr Rule outline{0, 8, false};
+inline constexpr Rule blur{0, 8, false};
+
+enum class Verdict
+{
+    acceptable, // the engine takes it
+    unfinished, // may become acceptable as typing goes on ("", ".")
+    refused,    // no further typing makes it acceptable
+};
+// Digits with at most one "." (none for whole numbers), inside the range.
+Verdict judge(const QString &text, const Rule &rule);
+// What the box needs, to tell the user: "0에서 150 사이의 정수".
+QString need(const Rule &rule);
+
+} // namespace SubtitleNumbers

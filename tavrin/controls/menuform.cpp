@@ -54,6 +54,8 @@ void menuform::build()
         case MenuNode::Kind::submenu: {
             QMenu *sub = menu->addMenu(label);
             sub->setObjectName(name);
+            // Only entries given a tip have one to show.
+            sub->setToolTipsVisible(true);
             sub->menuAction()->setObjectName(name);
             m_named.insert(name, sub->menuAction());
             at.append(sub);
@@ -85,6 +87,10 @@ void menuform::build()
             QAction *action = menu->addAction(label);
             action->setObjectName(name);
             action->setProperty(markProperty, true);
+            if (*node.tip) {
+                action->setToolTip(QString::fromUtf8(node.tip));
+                action->setStatusTip(action->toolTip());
+            }
             m_named.insert(name, action);
             const Menu store = *node.store;
             connect(action, &QAction::triggered, this, [this, store] {

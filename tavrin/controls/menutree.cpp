@@ -24,6 +24,11 @@ MenuNode option(int depth, Menu menu, const char *label)
 {
     return {depth, K::option, nullptr, label, "", C::none, menu};
 }
+MenuNode withTip(MenuNode node, const char *tip)
+{
+    node.tip = tip;
+    return node;
+}
 MenuNode list(int depth, Menu menu)
 {
     return {depth, K::list, "", "", "", C::none, menu};
@@ -125,7 +130,8 @@ std::vector<MenuNode> build()
     add(run(1, "subtitleSettingsMenu", "자막 설정", "Alt+S", C::showSubtitleSettings));
 
     add(sub(0, "analysisSubmenu", "분석"));
-    add(option(1, Menu::motionVectorsMenu, "Visualize motion vectors"));
+    add(withTip(option(1, Menu::motionVectorsMenu, "Visualize motion vectors"),
+                "이 MPlayer는 움직임 벡터 표시(vismv)를 지원하지 않아 쓸 수 없습니다."));
     add(run(1, "engineLogMenu", "MPlayer 기록 보기", "", C::showEngineLog));
     add(line(0));
 

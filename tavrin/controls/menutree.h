@@ -88,6 +88,8 @@ struct MenuNode
     const char *hint;
     MenuCommand command;
     std::optional<Menu> store;
+    // Shown when the pointer rests on the entry: why it cannot be chosen.
+    const char *tip = "";
 };
 
 namespace MenuTree {

@@ -79,7 +79,9 @@ const SingleDefinition singles[] = {
     {Menu::extraStereoMenu, "엑스트라 스테레오", false, true},
     {Menu::voiceRemovalMenu, "목소리 제거", false, true},
     {Menu::normalizerMenu, "노멀라이저", false, true},
-    {Menu::motionVectorsMenu, "Visualize motion vectors", false, true},
+    // This engine's decoder library has no motion-vector drawing any more
+    // ("Unknown suboption vismv"): the entry is shown, and cannot be chosen.
+    {Menu::motionVectorsMenu, "Visualize motion vectors", false, false},
     {Menu::desktopModeMenu, "바탕화면으로 보기", false, true},
     {Menu::showSubtitlesMenu, "자막 보이기", true, true},
     {Menu::showBarsMenu, "상태, 하단 표시줄 보이기", false, true},

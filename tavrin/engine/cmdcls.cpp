@@ -1,14 +1,13 @@
 #include "cmdcls.h"
 
+#include "commands.h"
+#include "platform/childprocess.h"
 #include "state/playerstate.h"
 
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QStringEncoder>
-#include <csignal>
-#include <sys/prctl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
 
@@ -52,18 +51,9 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 {
     m_launch = launch;
     const std::optional<int> nice = launch.niceValue;
-    const pid_t program = getpid();
-    // Runs in the child between fork and exec. The engine is created with its
-    // priority (a refused raise leaves the default, as it should), and it
-    // ends with the program even when the program is killed, instead of
-    // playing on as an orphan. The signal is SIGKILL: an engine may ignore
-    // SIGTERM, or be stuck writing output that nobody reads any more.
-    m_process.setChildProcessModifier([nice, program] {
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        // The program may have gone before the death signal was asked for:
-        // then it will never come, and the engine must not start at all.
-        if (getppid() != program)
-            _exit(127);
+    // The engine is created with its priority (a refused raise leaves the
+    // default, as it should), and it does not play on as an orphan.
+    endWithProgram(m_process, [nice] {
         if (nice)
             setpriority(PRIO_PROCESS, 0, *nice);
     });
@@ -101,6 +91,7 @@ int cmdcls::WriteData(const QString &text)
     // the bytes on once the engine runs.
     if (m_ended || m_process.state() == QProcess::NotRunning)
         return -1;
+    m_endRequested = m_endRequested || text == EngineCommand::quit || text == EngineCommand::stop;
     QStringEncoder encoder(QStringEncoder::System);
     QByteArray bytes = encoder.encode(text);
     bytes.append("\r\n", 2);

@@ -41,6 +41,9 @@ public:
     void Kill() { m_process.kill(); }
 
     bool isRunning() const { return m_process.state() != QProcess::NotRunning && !m_ended; }
+    // Whether the program told this run to end ("quit ", "stop "): an end
+    // it asked for is no failure of the engine.
+    bool endRequested() const { return m_endRequested; }
     qint64 processId() const { return m_process.processId(); }
     const EngineLaunch &launch() const { return m_launch; }
 
@@ -62,4 +65,5 @@ private:
     EngineLaunch m_launch;
     EngineOutputAssembler m_assembler;
     bool m_ended = false;
+    bool m_endRequested = false;
 };

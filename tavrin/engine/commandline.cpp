@@ -268,10 +268,16 @@ QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const Option
                         env.subtitleStylePath} +
                 option(QStringLiteral("-ass-font-scale"), scale));
     }
-    add(QStringLiteral(" -subcp ") + env.subtitleCodePage + QStringLiteral(" -unicode -subdelay ") +
+    CommandLinePiece codePage{
+        QStringLiteral(" -subcp ") + env.subtitleCodePage + QStringLiteral(" -unicode -subdelay ") +
             value(Field::subDelayField),
         QStringList{QStringLiteral("-subcp"), env.subtitleCodePage, QStringLiteral("-unicode")} +
-            option(QStringLiteral("-subdelay"), value(Field::subDelayField)));
+            option(QStringLiteral("-subdelay"), value(Field::subDelayField))};
+    if (env.noSubtitleAutoload) {
+        codePage.text += QStringLiteral(" -noautosub");
+        codePage.arguments << QStringLiteral("-noautosub");
+    }
+    pieces.append(codePage);
 
     // 19, 20: where to start, and an index for files that lack one.
     const QString saved = value(Field::savedSecondsField);

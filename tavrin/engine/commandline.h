@@ -20,6 +20,9 @@ struct LaunchEnvironment
     QString subtitleStylePath;
     QString processorCount = QStringLiteral("1");
     QString subtitleCodePage = QStringLiteral("cp949");
+    // A file beside the medium would hold the engine: no subtitle files
+    // are loaded by the engine itself ("-noautosub").
+    bool noSubtitleAutoload = false;
     // Whether mediaPathField names a file that exists: such a path is always
     // a file, even when it reads like a DVD source.
     bool mediaIsExistingFile = false;

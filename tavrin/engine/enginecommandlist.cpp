@@ -1,5 +1,7 @@
 #include "enginecommandlist.h"
 
+#include "platform/childprocess.h"
+
 #include <QLoggingCategory>
 #include <QProcess>
 #include <QRegularExpression>
@@ -59,6 +61,7 @@ QByteArray EngineCommandList::fetch(const QString &enginePath)
 {
     QProcess engine;
     engine.setProcessChannelMode(QProcess::SeparateChannels);
+    endWithProgram(engine);
     engine.start(enginePath, {QStringLiteral("-input"), QStringLiteral("cmdlist")});
     // The list needs no input; an engine that waits for some gets its end.
     engine.closeWriteChannel();

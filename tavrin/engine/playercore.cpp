@@ -80,6 +80,7 @@ LaunchEnvironment PlayerCore::launchEnvironment() const
     environment.subtitleStylePath = subtitleStylePath();
     environment.processorCount = QString::number(m_services->processorCount());
     environment.subtitleCodePage = subtitleCodePageFor(media);
+    environment.noSubtitleAutoload = sideFileWouldHoldEngine(media);
     environment.mediaIsExistingFile = QFileInfo(media).isFile();
     environment.opticalDrives = Startup::listedDrives(m_options);
     return environment;

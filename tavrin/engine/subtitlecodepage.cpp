@@ -1,7 +1,8 @@
 #include "subtitlecodepage.h"
 
+#include "platform/regularfilehead.h"
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -9,8 +10,21 @@ namespace {
 // The file name endings the engine loads subtitles from by itself.
 const char *const subtitleSuffixes[] = {"srt", "smi", "sub", "ssa", "ass", "txt", "utf",
                                         "utf8", "utf-8", "rt", "aqt", "jss", "js"};
-// Subtitle files are small; a larger one is not read whole to decide.
+
+bool hasSubtitleSuffix(const QFileInfo &file)
+{
+    for (const char *suffix : subtitleSuffixes) {
+        if (file.suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+// Subtitle files are small; a larger one is taken for CP949 unread.
 constexpr qint64 maxSubtitleBytes = 8 * 1024 * 1024;
+// The guess runs before every engine start, on the window's thread: it reads
+// no more than this of each file, which holds a whole film's subtitles as
+// they usually come and plenty of Korean text to tell the encoding by.
+constexpr qint64 judgedBytes = 256 * 1024;
 } // namespace
 
 Utf8Verdict judgeUtf8(const QByteArray &bytes)
@@ -44,18 +58,41 @@ QString subtitleCodePageFor(const QString &mediaPath)
     for (const QFileInfo &file : beside) {
         if (file == media || !file.fileName().startsWith(base))
             continue;
-        bool isSubtitle = false;
-        for (const char *suffix : subtitleSuffixes)
-            isSubtitle = isSubtitle || file.suffix().compare(QLatin1String(suffix), Qt::CaseInsensitive) == 0;
-        if (!isSubtitle)
+        if (!hasSubtitleSuffix(file))
             continue;
-        QFile f(file.filePath());
-        if (file.size() > maxSubtitleBytes || !f.open(QIODevice::ReadOnly))
+        // Only regular files count: whatever else carries a subtitle's name
+        // (a link to a device, a named pipe) is no subtitle to judge.
+        const std::optional<RegularFileHead> head =
+            readRegularFileHead(file.filePath(), judgedBytes);
+        if (!head)
+            continue;
+        if (head->size > maxSubtitleBytes)
             return cp949;
-        const Utf8Verdict verdict = judgeUtf8(f.readAll());
+        const Utf8Verdict verdict = judgeUtf8(head->bytes);
         if (!verdict.valid)
             return cp949;
         anyMeaningful = anyMeaningful || verdict.meaningful;
     }
     return anyMeaningful ? QStringLiteral("utf-8") : cp949;
+}
+
+bool sideFileWouldHoldEngine(const QString &mediaPath)
+{
+    const QFileInfo media(mediaPath);
+    if (!media.isFile())
+        return false;
+    const QFileInfoList beside =
+        media.dir().entryInfoList(QDir::Files | QDir::System | QDir::Hidden);
+    for (const QFileInfo &file : beside) {
+        // The engine opens the files named as the medium (in any case) with a
+        // subtitle's ending, and ".idx" for its picture subtitles.
+        if (file.completeBaseName().compare(media.completeBaseName(), Qt::CaseInsensitive) != 0 ||
+            (!hasSubtitleSuffix(file) &&
+             file.suffix().compare(QLatin1String("idx"), Qt::CaseInsensitive) != 0))
+            continue;
+        // Regular files, folders and broken links cost it nothing.
+        if (file.exists() && !file.isFile() && !file.isDir())
+            return true;
+    }
+    return false;
 }

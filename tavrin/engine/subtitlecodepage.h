@@ -20,3 +20,10 @@ struct Utf8Verdict
     bool meaningful = false;
 };
 Utf8Verdict judgeUtf8(const QByteArray &bytes);
+
+// Whether a file the engine would load subtitles from by itself, beside the
+// medium and named like it, is no regular file: a named pipe, or a link to a
+// device or a pipe. The engine, reading it, waits for ever (a pipe) or never
+// reaches its end (/dev/zero) and never starts to play; it must then be told
+// not to load subtitles by itself.
+bool sideFileWouldHoldEngine(const QString &mediaPath);

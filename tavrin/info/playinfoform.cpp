@@ -76,8 +76,25 @@ playinfoform::playinfoform(PlayerCore &core, QWidget *owner)
         else if (PlayInfo::feedsWindow(field))
             refreshMediaValues();
     });
+    // A new run is a new medium (or the same one again): what the last one
+    // reported and this one may not (a medium without sound) must not stay.
+    connect(&m_core, &PlayerCore::engineRunningChanged, this, [this](bool running) {
+        if (running)
+            clearMediaValues();
+    });
     refreshMediaValues();
     refreshPlayingFrame();
+}
+
+void playinfoform::clearMediaValues()
+{
+    for (PlayInfo::Value value : PlayInfo::values) {
+        if (value != PlayInfo::Value::gpuName)
+            setTextIfChanged(m_values.at(value), QString());
+    }
+    m_videoDecoder->setEnabled(false);
+    m_audioDecoder->setEnabled(false);
+    applySize();
 }
 
 QWidget *playinfoform::buildContent()

@@ -44,6 +44,8 @@ private:
     QWidget *buildContent();
     void applySize();
     void refreshMediaValues();
+    // Back to the first texts, decoder buttons disabled.
+    void clearMediaValues();
     void refreshPlayingFrame();
     void sampleCpuLoad();
     // The system panel's counters; false, after telling the user, when they

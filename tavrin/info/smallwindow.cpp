@@ -7,7 +7,9 @@
 
 void prepareSmallWindow(QWidget *window, const PlayerCore &core)
 {
-    window->setWindowFlag(Qt::Window, true);
+    // A dialog, not a plain window: only for dialogs (and tools) does the
+    // X11 platform name the owner in WM_TRANSIENT_FOR.
+    window->setWindowFlag(Qt::Dialog, true);
     window->setAttribute(Qt::WA_DeleteOnClose);
     const std::optional<bool> onTop =
         WindowRules::alwaysOnTopWanted(core.options().checkedItem(Menu::alwaysOnTopMenu),

@@ -1,5 +1,6 @@
 #include "versionresource.h"
 
+#include "childprocess.h"
 #include "info/versioninfo.h"
 
 #include <QDeadlineTimer>
@@ -58,6 +59,7 @@ QString bannerOf(const QString &program, int timeoutMs)
 {
     QProcess engine;
     engine.setProcessChannelMode(QProcess::MergedChannels);
+    endWithProgram(engine);
     engine.start(program, {});
     QDeadlineTimer deadline(timeoutMs);
     if (!engine.waitForStarted(int(deadline.remainingTime())))

@@ -4,6 +4,7 @@
 #include "bottomtoolbar.h"
 #include "controls/menuform.h"
 #include "controls/transport.h"
+#include "engine/runfailure.h"
 #include "keyboardinput.h"
 #include "mainform.h"
 #include "pointerinput.h"
@@ -15,6 +16,14 @@
 
 #include <QLabel>
 #include <QMenu>
+
+namespace {
+const QString startHint =
+    QStringLiteral("F2 키를 누르거나 파일을 이 창에 끌어다 놓으면 재생합니다.\n"
+                   "마우스 오른쪽 버튼을 누르면 메뉴가 열립니다.");
+const QString failureHint =
+    QStringLiteral("자세한 내용은 메뉴의 분석 ▸ MPlayer 기록 보기에 있습니다.");
+} // namespace
 
 void mainform::setUpTransportBars()
 {
@@ -57,6 +66,25 @@ void mainform::setUpTransportBars()
     });
     connect(&m_core, &PlayerCore::engineRunningChanged, m_bottomToolbar,
             &BottomToolbar::setSeekEnabled);
+    // A run that never played says why, in the bar and (the bars are hidden
+    // in minimal mode) over the black picture; the log keeps the rest.
+    auto *failures = new RunFailureWatch(m_core, this);
+    connect(failures, &RunFailureWatch::reasonChanged, m_statusToolbar, &StatusToolbar::setNotice);
+    // Without a medium the picture tells a newcomer the ways in.
+    auto showHint = [this, failures] {
+        if (!failures->reason().isEmpty())
+            m_videoWindow->setHint(failures->reason() + QStringLiteral("\n") + failureHint);
+        else if (m_core.state().value(Field::mediaPathField).isEmpty())
+            m_videoWindow->setHint(startHint);
+        else
+            m_videoWindow->setHint(QString());
+    };
+    connect(failures, &RunFailureWatch::reasonChanged, this, showHint);
+    connect(&state, &PlayerState::changed, this, [showHint](Field field) {
+        if (field == Field::mediaPathField)
+            showHint();
+    });
+    showHint();
     connect(m_transport.get(), &Transport::videoFocusRequested, m_videoWindow,
             [this] { m_videoWindow->setFocus(Qt::OtherFocusReason); });
     // Playback has started: the engine's font cache is built.

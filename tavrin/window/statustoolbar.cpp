@@ -48,7 +48,19 @@ void StatusToolbar::setName(const QString &name)
 
 void StatusToolbar::setInfo(const QString &info)
 {
-    m_info->setText(info);
+    m_infoText = info;
+    showRightText();
+}
+
+void StatusToolbar::setNotice(const QString &notice)
+{
+    m_noticeText = notice;
+    showRightText();
+}
+
+void StatusToolbar::showRightText()
+{
+    m_info->setText(m_noticeText.isEmpty() ? m_infoText : m_noticeText);
     m_info->adjustSize();
     placeRightPart();
 }

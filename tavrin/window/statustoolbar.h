@@ -16,6 +16,9 @@ public:
 
     void setName(const QString &name);
     void setInfo(const QString &info);
+    // A notice (why nothing plays) takes the summary's place while it is
+    // not empty.
+    void setNotice(const QString &notice);
 
     QLabel *nameLabel() const { return m_name; }
     QLabel *infoLabel() const { return m_info; }
@@ -25,8 +28,11 @@ protected:
 
 private:
     void placeRightPart();
+    void showRightText();
 
     QLabel *m_name;
     QWidget *m_right;
     QLabel *m_info;
+    QString m_infoText;
+    QString m_noticeText;
 };

@@ -74,6 +74,21 @@ void VideoWindow::paintEvent(QPaintEvent *event)
         return;
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor::fromRgb(background));
+    if (m_hint.isEmpty())
+        return;
+    painter.setPen(QColor(200, 200, 200));
+    const int margin = qMin(width(), height()) / 12;
+    painter.drawText(rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignCenter | Qt::TextWordWrap, m_hint);
+}
+
+void VideoWindow::setHint(const QString &text)
+{
+    if (m_hint == text)
+        return;
+    m_hint = text;
+    if (!m_engineDrawing)
+        update();
 }
 
 // The picture's mouse events are the picture's: taken here, they do not go

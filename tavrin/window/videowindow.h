@@ -16,7 +16,11 @@ public:
 
     // When a run ends, the window it drew into is replaced by a new one.
     void setEngineDrawing(bool drawing);
-    // The X11 window id, decimal.
+    // A few lines drawn over the background while no engine draws (how to
+    // begin, why nothing plays); empty for none.
+    void setHint(const QString &text);
+    QString hint() const { return m_hint; }
+    // The current X11 window id, decimal.
     QString windowIdText() const;
     // The window for the next engine run ("-wid"), decimal: always one that
     // no engine has drawn into. This MPlayer destroys the window it drew into
@@ -47,4 +51,5 @@ private:
     bool m_engineDrawing = false;
     // The current native window has been handed to an engine.
     bool m_handedOut = false;
+    QString m_hint;
 };

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -35,6 +36,19 @@ bool writeScript(const QString &path, const QByteArray &text)
 QString shownLog(const mainform &w)
 {
     return w.engineLogWindow() ? w.engineLogWindow()->logBox()->toPlainText() : QString();
+}
+
+// The window the X server's WM_TRANSIENT_FOR of a window names, or 0: the
+// window manager keeps a window above the one that owns it by this.
+quint64 transientFor(const QWidget *window)
+{
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window->winId()),
+                                          QStringLiteral("WM_TRANSIENT_FOR")});
+    if (!xprop.waitForFinished(5000))
+        return 0;
+    const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+    return out.section(QLatin1Char('#'), 1).trimmed().toULongLong(nullptr, 16);
 }
 
 QWidget *openWindow(mainform &w, const QString &which)
@@ -202,6 +216,7 @@ void InfoWindowsTest::oneOwnedModelessWindowEach()
     QCOMPARE(openWindow(*m_window, which), first);
     QCOMPARE(first->parentWidget(), m_window.get());
     QVERIFY(first->isWindow());
+    QCOMPARE(transientFor(first), quint64(m_window->winId()));
     QCOMPARE(first->windowModality(), Qt::NonModal);
     QCOMPARE(first->windowFlags().testFlag(Qt::WindowStaysOnTopHint), onTop);
     int shown = 0;

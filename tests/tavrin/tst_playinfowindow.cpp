@@ -1,15 +1,15 @@
 // The playback information window over the main window, with the real engine
 // for the media values and a machine of fixed answers for the processor.
-#include "engine/commands.h"
-#include "fakesystem.h"
 #include "info/playinfoform.h"
 #include "modalwindow.h"
-#include "window/mainform.h"
+#include "realenginewindow.h"
 
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -35,6 +35,7 @@ private Q_SLOTS:
 
     void showsWhatTheEngineReported_data();
     void showsWhatTheEngineReported();
+    void aNewRunForgetsTheLastMediumsValues();
     void foldsByItsOwnFlag();
     void opensOnceUntilClosed();
     void onTopAsChosenWhenOpened_data();
@@ -62,23 +63,13 @@ void PlayInfoWindowTest::initTestCase()
 
 void PlayInfoWindowTest::init()
 {
-    qunsetenv("TAVRIN_MPLAYER");
     m_system = std::make_unique<FakeSystem>();
-    m_system->font = QStringLiteral(KOREAN_FONT);
-    m_window = std::make_unique<mainform>(m_system.get());
-    m_window->resize(640, 360);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    m_window->start(QString());
+    QVERIFY(showRealEngineWindow(m_window, *m_system));
 }
 
 void PlayInfoWindowTest::cleanup()
 {
-    if (m_window && m_window->core().isEngineRunning()) {
-        m_window->sendCommand(EngineCommand::quit);
-        m_window->opener().waitForEngineEnd();
-    }
-    m_window.reset();
+    closeRealEngineWindow(m_window);
     m_system.reset();
 }
 
@@ -136,6 +127,36 @@ void PlayInfoWindowTest::showsWhatTheEngineReported()
         QCOMPARE(info->valueWidget(Value::videoDecoder)->isEnabled(), videoDecoder);
         QVERIFY(info->valueWidget(Value::audioDecoder)->isEnabled());
     }
+}
+
+void PlayInfoWindowTest::aNewRunForgetsTheLastMediumsValues()
+{
+    QTemporaryDir dir;
+    const QString silent = dir.filePath(QStringLiteral("no-sound.mkv"));
+    QCOMPARE(
+        QProcess::execute(QStringLiteral("ffmpeg"), {"-loglevel", "error", "-nostdin", "-y", "-f",
+                                                     "lavfi", "-i", "testsrc=size=160x120:rate=10",
+                                                     "-t", "10", "-c:v", "mpeg4", "-an", silent}),
+        0);
+    m_window->showPlaybackInfo();
+    playinfoform *info = m_window->playbackInfoWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(info));
+    PlayerState &state = m_window->core().state();
+    const auto open = [this](const QString &file) {
+        m_window->openActions().chooseFile = [file] { return file; };
+        m_window->openActions().openMediaFile();
+    };
+    open(QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv"));
+    QTRY_VERIFY_WITH_TIMEOUT(!state.value(Field::audioCodecField).isEmpty(), 15000);
+    QVERIFY(info->valueWidget(Value::audioDecoder)->isEnabled());
+
+    open(silent);
+    QTRY_COMPARE_WITH_TIMEOUT(text(info->valueWidget(Value::sourceSize)), "160 x 120", 15000);
+    for (Value value : {Value::audioDecoder, Value::audioCodec, Value::audioFormat,
+                        Value::sampleRate, Value::channels, Value::audioBitrate})
+        QCOMPARE(text(info->valueWidget(value)), QString());
+    QVERIFY(!info->valueWidget(Value::audioDecoder)->isEnabled());
+    QVERIFY(info->valueWidget(Value::videoDecoder)->isEnabled());
 }
 
 void PlayInfoWindowTest::foldsByItsOwnFlag()

@@ -75,6 +75,7 @@ private Q_SLOTS:
     void entriesOfEachMenu();
     void marksFollowTheStoreAndRestart_data();
     void marksFollowTheStoreAndRestart();
+    void motionVectorsSayWhyTheyCannotBeChosen();
     void stoppedChoicesOnlyMark();
     void streamChoicesResumeTheRealEngine_data();
     void streamChoicesResumeTheRealEngine();
@@ -196,7 +197,7 @@ void PopupMenuTest::entriesOfEachMenu_data()
                 "0.1초 빠르게\t> or .|-|이전 자막 보기\t[|다음 자막 보기\t]|-|글자 작게\tO|"
                 "글자 크게\tP|-|자막 설정\tAlt+S");
     row("자막 > 자막 선택", "✓~없음");
-    row("분석", "Visualize motion vectors|MPlayer 기록 보기");
+    row("분석", "~Visualize motion vectors|MPlayer 기록 보기");
     row("화면 비율",
         "✓원본 비율로 유지|4 : 3 비율로 유지 (TV)|16 : 9 비율로 유지 (HDTV)|"
         "1.85 : 1 비율로 유지 (Wide TV)|2.35 : 1 비율로 유지 (시네마스코프)|비율 유지 안 함");
@@ -238,6 +239,8 @@ void PopupMenuTest::marksFollowTheStoreAndRestart_data()
     row("toggle", "blurMenu", "blurMenu", "unsharp=l5x5:-1:c5x5:1");
     row("toggle off", "pitchCorrectionMenu", "", "-vf");
     row("ratio applies without restart", "aspectMenu_2", "aspectMenu_2", "");
+    // The engine has no motion vectors to draw: the entry is no choice.
+    row("motion vectors do nothing", "motionVectorsMenu", "", "");
 }
 
 void PopupMenuTest::marksFollowTheStoreAndRestart()
@@ -274,6 +277,18 @@ void PopupMenuTest::marksFollowTheStoreAndRestart()
         QVERIFY2(box.section(QStringLiteral("\r\n"), 0, 0).contains(argument), qPrintable(box));
         QVERIFY(box.contains(QStringLiteral("FAKE_ARG=-ss\r\n")));
     }
+}
+
+void PopupMenuTest::motionVectorsSayWhyTheyCannotBeChosen()
+{
+    QAction *vectors = entry(QStringLiteral("motionVectorsMenu"));
+    QVERIFY(!vectors->isEnabled());
+    QVERIFY(vectors->toolTip().contains(QStringLiteral("vismv")));
+    QMenu *analysis = m_window->popupMenu()->findChild<QMenu *>(QStringLiteral("analysisSubmenu"));
+    QVERIFY(analysis && analysis->toolTipsVisible());
+    // The other entries show no tip of their own.
+    QCOMPARE(entry(QStringLiteral("engineLogMenu"))->toolTip(),
+             QStringLiteral("MPlayer 기록 보기"));
 }
 
 void PopupMenuTest::stoppedChoicesOnlyMark()

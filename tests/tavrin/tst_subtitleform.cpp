@@ -8,6 +8,7 @@
 #include "window/mainform.h"
 #include "window/videowindow.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
@@ -103,6 +104,8 @@ private Q_SLOTS:
     void applyReachesTheNextEngine_data();
     void applyReachesTheNextEngine();
     void realEngineCentresStyledSubtitles();
+    void aValueTheEngineCannotTakeNeverReachesIt_data();
+    void aValueTheEngineCannotTakeNeverReachesIt();
 
 private:
     subtitleform *openForm();
@@ -191,9 +194,13 @@ void SubtitleFormTest::plainSwitchLeavesTheEngineAlone()
     startEngine();
     subtitleform *form = openForm();
     QCheckBox *check = form->subUseDefaultCheck();
+    const QSize size = form->size();
     for (const bool shownAfter : {false, true}) {
         QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(8, check->height() / 2));
         QCOMPARE(form->subPlainPanel()->isVisible(), shownAfter);
+        // The window keeps its one size, panel or not.
+        QTest::qWait(0);
+        QCOMPARE(form->size(), size);
     }
     QCOMPARE(m_log.freshCommands(), QStringList());
     QCOMPARE(m_window->core().state().value(Field::useDefaultSubtitleSettingsField), "1");
@@ -366,6 +373,84 @@ void SubtitleFormTest::realEngineCentresStyledSubtitles()
     QVERIFY(drawn && text.left() > size.width() / 10);
     QVERIFY(qAbs(text.center().x() - size.width() / 2) < size.width() / 10);
     QVERIFY(text.top() > size.height() * 3 / 4);
+}
+
+void SubtitleFormTest::aValueTheEngineCannotTakeNeverReachesIt_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");  // typed key by key
+    QTest::addColumn<QString>("given");  // set as a whole, as a paste or a program would
+    QTest::addColumn<QString>("stored"); // what "적용" stores; empty: nothing, refused
+    QTest::addColumn<QString>("need");   // what the window then says
+    QTest::newRow("letters typed after a size") << "subPlainSizeBox"
+                                                << "3a"
+                                                << ""
+                                                << "3"
+                                                << "";
+    QTest::newRow("a size beyond the range typed") << "subPlainSizeBox"
+                                                   << "250"
+                                                   << ""
+                                                   << "25"
+                                                   << "";
+    QTest::newRow("a size given with letters") << "subPlainSizeBox"
+                                               << ""
+                                               << "3a"
+                                               << ""
+                                               << "크기: 0에서 100 사이의 숫자를 넣으세요.";
+    QTest::newRow("a fractional position") << "subPlainMarginBox"
+                                           << ""
+                                           << "97.5"
+                                           << ""
+                                           << "수직 여백: 0에서 150 사이의 정수를 넣으세요.";
+    QTest::newRow("an emptied blur") << "subPlainBlurBox"
+                                     << ""
+                                     << ""
+                                     << ""
+                                     << "블러: 0에서 8 사이의 숫자를 넣으세요.";
+}
+
+// The real engine refuses to start on a plain-subtitle value it cannot read,
+// and every later start with it: the window never lets one through.
+void SubtitleFormTest::aValueTheEngineCannotTakeNeverReachesIt()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, given);
+    QFETCH(QString, stored);
+    QFETCH(QString, need);
+    const QString clip = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
+    if (!QFile::exists(clip))
+        QSKIP("the sample media is made by the build");
+    qputenv("TAVRIN_MPLAYER", "/usr/bin/mplayer");
+    PlayerState &state = m_window->core().state();
+    state.setValue(Field::mediaPathField, clip);
+    const QMap<QString, Field> fields = {{"subPlainSizeBox", Field::textSubScaleField},
+                                         {"subPlainMarginBox", Field::textSubPositionField},
+                                         {"subPlainBlurBox", Field::textSubBlurField}};
+    const QString before = state.value(fields.value(box));
+
+    subtitleform *form = openForm();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form));
+    auto *line = form->findChild<QLineEdit *>(box);
+    line->setFocus();
+    if (!typed.isEmpty())
+        edit(form, box + "=" + typed);
+    else
+        line->setText(given);
+    form->findChild<QPushButton *>("subApplyButton")->click();
+
+    QCOMPARE(state.value(fields.value(box)), stored.isEmpty() ? before : stored);
+    QCOMPARE(form->problemLabel()->text(), need);
+    if (!need.isEmpty()) {
+        // The box keeps the focus, also when the user tabs away.
+        QCOMPARE(QApplication::focusWidget(), line);
+        QTest::keyClick(line, Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget(), line);
+    }
+    m_window->launchEngine();
+    QTRY_VERIFY_WITH_TIMEOUT(state.value(Field::engineOutputBox).contains("Starting playback..."),
+                             15000);
 }
 
 QTEST_MAIN(SubtitleFormTest)
