@@ -39,6 +39,29 @@ std::optional<QString> fromCp949(const QByteArray &bytes)
     return QString::fromUtf8(out);
 }
 
+std::optional<QString> decode(const QByteArray &bytes)
+{
+    if (isUtf8(bytes))
+        return QString::fromUtf8(bytes);
+    return fromCp949(bytes);
+}
+
+// A line of neither encoding: when its key name decodes, the key with its
+// value as far as it reads (bytes that do not read become U+FFFD, which no
+// value accepts). '=' is never the second byte of a CP949 character, so the
+// first '=' byte ends the key in either encoding.
+std::optional<QString> decodeDamaged(const QByteArray &bytes)
+{
+    const int equals = int(bytes.indexOf('='));
+    if (equals < 0)
+        return std::nullopt;
+    const std::optional<QString> key = decode(bytes.left(equals));
+    if (!key)
+        return std::nullopt;
+    const QByteArray rest = bytes.mid(equals + 1);
+    return *key + QLatin1Char('=') + decode(rest).value_or(QString::fromUtf8(rest));
+}
+
 // "[name]" gives name; anything else is no section header.
 std::optional<QString> sectionName(const QString &line)
 {
@@ -66,27 +89,30 @@ ProfileIni ProfileIni::fromBytes(const QByteArray &source)
         ini.m_bom = true;
         bytes.remove(0, utf8Bom.size());
     }
-    if (bytes.isEmpty())
-        return ini;
-    ini.m_encoding = isUtf8(bytes) ? Encoding::Utf8 : Encoding::Cp949;
-    QList<QByteArray> pieces = bytes.split('\n');
-    ini.m_finalBreak = pieces.size() > 1 && pieces.back().isEmpty();
-    if (ini.m_finalBreak)
-        pieces.removeLast();
-    for (QByteArray &piece : pieces) {
-        if (piece.endsWith('\r')) {
-            ini.m_crlf = true;
-            piece.chop(1);
-        }
+    bool breakSeen = false;
+    qsizetype from = 0;
+    while (from < bytes.size()) {
+        qsizetype end = bytes.indexOf('\n', from);
         Line line;
-        if (ini.m_encoding == Encoding::Utf8) {
-            line.text = QString::fromUtf8(piece);
-        } else if (const std::optional<QString> text = fromCp949(piece)) {
-            line.text = *text;
+        if (end < 0) {
+            end = bytes.size();
         } else {
-            line.raw = piece;
+            line.lineBreak = "\n";
         }
+        line.bytes = bytes.mid(from, end - from);
+        if (!line.lineBreak.isEmpty() && line.bytes.endsWith('\r')) {
+            line.bytes.chop(1);
+            line.lineBreak = "\r\n";
+        }
+        if (!breakSeen && !line.lineBreak.isEmpty()) {
+            ini.m_lineBreak = line.lineBreak;
+            breakSeen = true;
+        }
+        line.text = decode(line.bytes);
+        if (!line.text)
+            line.text = decodeDamaged(line.bytes);
         ini.m_lines.append(line);
+        from = end + 1;
     }
     return ini;
 }
@@ -108,9 +134,9 @@ ProfileIni::Span ProfileIni::findSection(const QString &section) const
 {
     Span span;
     for (int i = 0; i < m_lines.size(); ++i) {
-        if (m_lines[i].raw)
+        if (!m_lines[i].text)
             continue;
-        const std::optional<QString> name = sectionName(m_lines[i].text);
+        const std::optional<QString> name = sectionName(*m_lines[i].text);
         if (!name)
             continue;
         if (span.header >= 0) {
@@ -128,9 +154,9 @@ ProfileIni::Span ProfileIni::findSection(const QString &section) const
 int ProfileIni::findKey(const Span &span, const QString &key) const
 {
     for (int i = span.header + 1; i < span.end; ++i) {
-        if (m_lines[i].raw)
+        if (!m_lines[i].text)
             continue;
-        const QString &text = m_lines[i].text;
+        const QString &text = *m_lines[i].text;
         const int equals = text.indexOf(QLatin1Char('='));
         if (equals >= 0 && sameName(text.left(equals).trimmed(), key))
             return i;
@@ -146,7 +172,7 @@ std::optional<QString> ProfileIni::value(const QString &section, const QString &
     const int line = findKey(span, key);
     if (line < 0)
         return std::nullopt;
-    const QString &text = m_lines[line].text;
+    const QString &text = *m_lines[line].text;
     QString v = text.mid(text.indexOf(QLatin1Char('=')) + 1).trimmed();
     if (v.size() >= 2 && v.front() == v.back() &&
         (v.front() == QLatin1Char('"') || v.front() == QLatin1Char('\'')))
@@ -158,41 +184,54 @@ std::optional<QString> ProfileIni::value(const QString &section, const QString &
     return v;
 }
 
+void ProfileIni::insertLine(int at, const QString &text)
+{
+    // The line before gets a break of its own when it was the last one
+    // and had none.
+    if (at > 0 && m_lines[at - 1].lineBreak.isEmpty())
+        m_lines[at - 1].lineBreak = m_lineBreak;
+    Line line;
+    line.text = text;
+    line.lineBreak = m_lineBreak;
+    line.changed = true;
+    m_lines.insert(at, line);
+}
+
 void ProfileIni::setValue(const QString &section, const QString &key, const QString &value)
 {
     const QString entry = key + QLatin1Char('=') + value;
     const Span span = findSection(section);
     if (span.header < 0) {
-        if (!m_lines.isEmpty() && !m_lines.back().raw && !m_lines.back().text.trimmed().isEmpty())
-            m_lines.append(Line{});
-        m_lines.append(Line{QLatin1Char('[') + section + QLatin1Char(']'), std::nullopt});
-        m_lines.append(Line{entry, std::nullopt});
-        m_finalBreak = true;
+        if (!m_lines.isEmpty() &&
+            (!m_lines.back().text || !m_lines.back().text->trimmed().isEmpty()))
+            insertLine(int(m_lines.size()), QString());
+        insertLine(int(m_lines.size()), QLatin1Char('[') + section + QLatin1Char(']'));
+        insertLine(int(m_lines.size()), entry);
         return;
     }
     const int line = findKey(span, key);
     if (line >= 0) {
+        if (this->value(section, key) == value)
+            return;
         m_lines[line].text = entry;
+        m_lines[line].changed = true;
         return;
     }
     // After the section's last line that is not blank, so that the blank
     // line before the next section stays where it is.
     int at = span.end;
-    while (at > span.header + 1 && !m_lines[at - 1].raw && m_lines[at - 1].text.trimmed().isEmpty())
+    while (at > span.header + 1 && m_lines[at - 1].text &&
+           m_lines[at - 1].text->trimmed().isEmpty())
         --at;
-    m_lines.insert(at, Line{entry, std::nullopt});
-    if (at == m_lines.size() - 1)
-        m_finalBreak = true;
+    insertLine(at, entry);
 }
 
 QByteArray ProfileIni::toBytes() const
 {
-    const QByteArray lineBreak = m_crlf ? QByteArray("\r\n") : QByteArray("\n");
     QByteArray out = m_bom ? utf8Bom : QByteArray();
-    for (int i = 0; i < m_lines.size(); ++i) {
-        out += m_lines[i].raw ? *m_lines[i].raw : m_lines[i].text.toUtf8();
-        if (i + 1 < m_lines.size() || m_finalBreak)
-            out += lineBreak;
+    for (const Line &line : m_lines) {
+        out += line.changed ? line.text->toUtf8() : line.bytes;
+        out += line.lineBreak;
     }
     return out;
 }

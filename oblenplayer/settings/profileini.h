@@ -10,9 +10,14 @@
 // key names compared without regard to case, the first match wins, a write
 // replaces one key's value and keeps every other line as it was.
 //
-// Files written by the Windows program are in CP949; a file that is not
-// valid UTF-8 is read as CP949 and written back in UTF-8. A line that is
-// neither (a damaged or binary file) is kept byte for byte and never read.
+// Files written by the Windows program are in CP949, ours in UTF-8, and a
+// file edited by both holds lines of each: every line is decoded on its own
+// (UTF-8 when it is valid UTF-8, else CP949 when it decodes strictly), so
+// one stray byte cannot turn the rest of the file into mojibake. A line the
+// program does not change is written back byte for byte, line break
+// included; a changed or added line is written in UTF-8. A line of neither
+// encoding is not read, except that a key name that decodes still names its
+// line, so the key is replaced there rather than added a second time.
 class ProfileIni
 {
 public:
@@ -20,25 +25,18 @@ public:
     // with its closing NUL.
     static constexpr int valueLimit = 1023;
 
-    enum class Encoding
-    {
-        Utf8,
-        Cp949
-    };
-
     ProfileIni() = default;
     static ProfileIni fromBytes(const QByteArray &bytes);
     // A missing or unreadable file reads as an empty one.
     static ProfileIni fromFile(const QString &path);
 
-    Encoding encoding() const { return m_encoding; }
-
     // The value of the key: blanks around it, one pair of enclosing quotes
     // and everything from a NUL on taken off. Nothing when the section or
     // the key is missing.
     std::optional<QString> value(const QString &section, const QString &key) const;
-    // Replaces the value of the key, adding the key (and the section) when
-    // missing.
+    // Replaces the value of the key (the first one, when the file holds it
+    // twice), adding the key (and the section) when missing. A value equal
+    // to the one there leaves the line untouched.
     void setValue(const QString &section, const QString &key, const QString &value);
 
     QByteArray toBytes() const;
@@ -50,9 +48,13 @@ public:
 private:
     struct Line
     {
-        QString text;
-        // Bytes that decode in neither encoding: written back unchanged.
-        std::optional<QByteArray> raw;
+        // As read, without the line break; written back while unchanged.
+        QByteArray bytes;
+        // "\n", "\r\n", or nothing for a last line that had none.
+        QByteArray lineBreak;
+        // The decoded line; nothing when not even its key name decodes.
+        std::optional<QString> text;
+        bool changed = false;
     };
     // [first, end) lines of the first section of that name; first is the header.
     struct Span
@@ -64,11 +66,11 @@ private:
     Span findSection(const QString &section) const;
     int findKey(const Span &span, const QString &key) const;
 
+    void insertLine(int at, const QString &text);
+
     QVector<Line> m_lines;
-    Encoding m_encoding = Encoding::Utf8;
-    bool m_crlf = false;
-    // Whether the last line ended with a line break.
-    bool m_finalBreak = true;
+    // For added lines: the break of the file's first line that has one.
+    QByteArray m_lineBreak = "\n";
     bool m_bom = false;
     // The file exists but could not be read: writing it would lose its lines.
     bool m_unreadable = false;

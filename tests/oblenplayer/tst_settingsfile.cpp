@@ -24,6 +24,7 @@ const QString section = ProgramSettings::section;
 const QByteArray cp949Renderer1("\xB7\xBB\xB4\xF5\xB7\xAF\xBC\xB1\xC5\xC3"
                                 "1");
 const QByteArray cp949Volume("\xBA\xBC\xB7\xFD");
+const QByteArray cp949Topmost("\xC7\xD7\xBB\xF3\xC0\xA7");
 
 QByteArray readAll(const QString &path)
 {
@@ -72,6 +73,15 @@ private Q_SLOTS:
         QTest::newRow("CP949 key")
             << QByteArray("[PROGRAM SETTING]\r\n" + cp949Volume + "=-500\r\n") << "볼륨"
             << "-500";
+        QTest::newRow("UTF-8 line after a stray byte")
+            << QByteArray("[PROGRAM SETTING]\nnote=caf\xE9\n볼륨=-300\n") << "볼륨"
+            << "-300";
+        QTest::newRow("CP949 line among UTF-8 lines")
+            << QByteArray("[PROGRAM SETTING]\n항상위=True\n" + cp949Volume + "=-400\n") << "볼륨"
+            << "-400";
+        QTest::newRow("undecodable value reads as no number")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-4\xFF\n") << "볼륨"
+            << QStringLiteral("-4\uFFFD");
         QTest::newRow("line of neither encoding is not read")
             << QByteArray("[PROGRAM SETTING]\n\xFF\xFE"
                           "TOP=4\nLEFT=5\n")
@@ -104,9 +114,10 @@ private Q_SLOTS:
         QTest::newRow("missing section appended")
             << QByteArray("[other]\na=b")
             << QByteArray("[other]\na=b\n\n[PROGRAM SETTING]\nTOP=99\n");
-        QTest::newRow("CP949 in, UTF-8 out, damaged line kept")
+        QTest::newRow("CP949 line and damaged line kept")
             << QByteArray("[PROGRAM SETTING]\r\n" + cp949Renderer1 + "=True\r\n\x80\xFF\r\n")
-            << QByteArray("[PROGRAM SETTING]\r\n렌더러선택1=True\r\n\x80\xFF\r\nTOP=99\r\n");
+            << QByteArray("[PROGRAM SETTING]\r\n" + cp949Renderer1 +
+                          "=True\r\n\x80\xFF\r\nTOP=99\r\n");
     }
     void writesOnlyTheValues()
     {
@@ -115,6 +126,83 @@ private Q_SLOTS:
         ProfileIni ini = ProfileIni::fromBytes(file);
         ini.setValue(section, QStringLiteral("TOP"), QStringLiteral("99"));
         QCOMPARE(ini.toBytes(), expected);
+    }
+
+    // Writes 볼륨 with the value most rows hold already, TOP and 항상위 with
+    // new ones: only those lines change, each key stays once, every other
+    // line keeps its bytes and its line break.
+    void mixedFilesKeepWhatWasNotChanged_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QByteArray>("expected");
+
+        QTest::newRow("pure UTF-8")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-500\nTOP=1\n항상위=True\n")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-500\nTOP=99\n항상위=False\n");
+        QTest::newRow("pure CP949 with CRLF")
+            << QByteArray("[PROGRAM SETTING]\r\n" + cp949Volume + "=-500\r\n" + cp949Topmost +
+                          "=True\r\nTOP=1\r\n")
+            << QByteArray("[PROGRAM SETTING]\r\n" + cp949Volume +
+                          "=-500\r\n항상위=False\r\nTOP=99\r\n");
+        QTest::newRow("mixed lines and a stray byte")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-500\n" + cp949Topmost +
+                          "=True\nTOP=1\nnote=caf\xE9\n")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-500\n항상위=False\nTOP=99\nnote=caf\xE9\n");
+        QTest::newRow("undecodable value replaced in place")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=\xFF\xFE\nTOP=1\n" + cp949Topmost + "=\xA1\n")
+            << QByteArray("[PROGRAM SETTING]\n볼륨=-500\nTOP=99\n항상위=False\n");
+        QTest::newRow("undecodable key not read, key added")
+            << QByteArray("[PROGRAM SETTING]\nTO\xFFP=1\n")
+            << QByteArray("[PROGRAM SETTING]\nTO\xFFP=1\n볼륨=-500\nTOP=99\n항상위=False\n");
+        QTest::newRow("duplicate keys: the first is written")
+            << QByteArray("[PROGRAM SETTING]\nTOP=1\n볼륨=-500\nTOP=2\n볼륨=-700\n")
+            << QByteArray("[PROGRAM SETTING]\nTOP=99\n볼륨=-500\nTOP=2\n볼륨=-700\n항상위=False\n");
+        QTest::newRow("CRLF and LF mixed")
+            << QByteArray("[PROGRAM SETTING]\r\nTOP=1\n볼륨=-500\r\n; note\n")
+            << QByteArray("[PROGRAM SETTING]\r\nTOP=99\n볼륨=-500\r\n; note\n항상위=False\r\n");
+        QTest::newRow("no break after the last line")
+            << QByteArray("[PROGRAM SETTING]\r\n볼륨=-500")
+            << QByteArray("[PROGRAM SETTING]\r\n볼륨=-500\r\nTOP=99\r\n항상위=False\r\n");
+        QTest::newRow("same value differently written")
+            << QByteArray("[PROGRAM SETTING]\n볼륨 = \"-500\"\nTOP=99\n항상위=False\n")
+            << QByteArray("[PROGRAM SETTING]\n볼륨 = \"-500\"\nTOP=99\n항상위=False\n");
+    }
+    void mixedFilesKeepWhatWasNotChanged()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QByteArray, expected);
+        ProfileIni ini = ProfileIni::fromBytes(file);
+        for (int round = 0; round < 2; ++round) {
+            ini.setValue(section, QStringLiteral("볼륨"), QStringLiteral("-500"));
+            ini.setValue(section, QStringLiteral("TOP"), QStringLiteral("99"));
+            ini.setValue(section, QStringLiteral("항상위"), QStringLiteral("False"));
+            QCOMPARE(ini.toBytes(), expected);
+            ini = ProfileIni::fromBytes(ini.toBytes());
+        }
+    }
+
+    // A stray byte appended to the file the program wrote: start and quit
+    // twice read every key and write the file back unchanged.
+    void strayByteChangesNothing()
+    {
+        ProgramSettings s;
+        s.rendererOption = {false, true, false, false};
+        s.rendererMenu = {false, true, false, false};
+        s.volume = -2500;
+        s.topmost = false;
+        ProfileIni ini;
+        s.write(ini);
+        const QByteArray file = ini.toBytes() + "note=caf\xE9\n";
+        QByteArray bytes = file;
+        for (int run = 0; run < 2; ++run) {
+            ProfileIni onDisk = ProfileIni::fromBytes(bytes);
+            ProgramSettings read;
+            read.read(onDisk);
+            QVERIFY(read == s);
+            read.write(onDisk);
+            bytes = onDisk.toBytes();
+            QCOMPARE(bytes, file);
+        }
     }
 
     void newFileHoldsTheThirteenKeysInOrder()
