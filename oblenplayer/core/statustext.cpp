@@ -36,4 +36,59 @@ QString rate(double rate)
     return QStringLiteral("배속: ") + Transport::doubleText(rate) + QLatin1Char('x');
 }
 
+std::optional<Problem> problem(const GraphProblem &p)
+{
+    using Kind = GraphProblem::Kind;
+    const QString separator = QStringLiteral(", ");
+    if (p.kind == Kind::None)
+        return std::nullopt;
+    if (!p.fatal) {
+        if (p.kind != Kind::MissingDecoder)
+            return std::nullopt;
+        if (!p.missingVideo.isEmpty())
+            return Problem{2, QStringLiteral("영상 디코더가 없습니다: ") +
+                                  p.missingVideo.join(separator)};
+        return Problem{3,
+                       QStringLiteral("음성 디코더가 없습니다: ") + p.missingAudio.join(separator)};
+    }
+    QString text;
+    switch (p.kind) {
+    case Kind::NotFound:
+        text = QStringLiteral("파일을 찾을 수 없습니다");
+        break;
+    case Kind::NotAFile:
+        text = QStringLiteral("파일이 아니어서 열 수 없습니다 (폴더나 장치)");
+        break;
+    case Kind::Empty:
+        text = QStringLiteral("빈 파일입니다 (0바이트)");
+        break;
+    case Kind::Unreadable:
+        text = QStringLiteral("파일을 읽을 수 없습니다");
+        break;
+    case Kind::UnknownType:
+        text = QStringLiteral("미디어 파일이 아니거나 알 수 없는 형식입니다");
+        break;
+    case Kind::Damaged:
+        text = QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다");
+        break;
+    case Kind::MissingDecoder: {
+        const QStringList missing = p.missingVideo + p.missingAudio;
+        text = QStringLiteral("디코더가 없어 재생할 수 없습니다: ") +
+               (missing.isEmpty() ? p.detail : missing.join(separator));
+        break;
+    }
+    case Kind::NoStreams:
+        text = QStringLiteral("재생할 수 있는 영상이나 음성이 없습니다");
+        break;
+    case Kind::NoAnswer:
+        text = QStringLiteral("주소가 응답하지 않습니다");
+        break;
+    case Kind::None:
+    case Kind::Other:
+        text = QStringLiteral("재생할 수 없습니다: ") + p.detail;
+        break;
+    }
+    return Problem{1, text};
+}
+
 } // namespace StatusText

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "graph/filgraph.h"
+
 #include <QString>
+
+#include <optional>
 
 // The texts of the five status panels, from the values the graph answers.
 namespace StatusText {
@@ -15,5 +19,15 @@ QString volume(long volume);
 QString balance(long balance);
 // Panel 5: playback rate.
 QString rate(double rate);
+
+// What the status display says about a medium that does not play: in
+// panel 1, in place of the empty times, when nothing plays; in the panel of
+// the missing part (2, the picture, or 3, the sound) when the rest plays.
+struct Problem
+{
+    int panel = 1;
+    QString text;
+};
+std::optional<Problem> problem(const GraphProblem &problem);
 
 } // namespace StatusText

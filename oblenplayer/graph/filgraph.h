@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <functional>
@@ -60,6 +61,39 @@ public:
     virtual std::shared_ptr<IFilterInfo> Filter() = 0;
 };
 
+// What went wrong with the medium, as far as the graph knows. The player
+// has no other way to learn why a file shows nothing or plays without its
+// picture.
+struct GraphProblem
+{
+    enum class Kind
+    {
+        None,
+        NotFound,
+        // A folder, a pipe or a device: only regular files are opened.
+        NotAFile,
+        Empty,
+        Unreadable,
+        UnknownType,
+        // Cut off or damaged: the format is known but its streams are not.
+        Damaged,
+        MissingDecoder,
+        // Built and prerolled with nothing that any renderer takes.
+        NoStreams,
+        // The address did not answer in time.
+        NoAnswer,
+        Other
+    };
+    Kind kind = Kind::None;
+    // Nothing of the medium plays; otherwise some streams play without the rest.
+    bool fatal = false;
+    // The decoders that are not installed, in the media framework's words.
+    QStringList missingVideo;
+    QStringList missingAudio;
+    // The media framework's own message.
+    QString detail;
+};
+
 // Graph states as GetState reports them.
 enum class GraphState
 {
@@ -111,6 +145,10 @@ public:
     virtual bool SetHeight(int height) = 0;
     virtual bool SetOwner(quintptr window) = 0;
     virtual bool SetMessageDrain(quintptr window) = 0;
+
+    // Why the medium does not play, or plays only in part; Kind::None while
+    // all is well.
+    virtual GraphProblem Problem() { return {}; }
 };
 
 // Makes a new, empty graph; the player asks for one per opened medium.

@@ -18,24 +18,31 @@ using namespace graphlimits;
 
 namespace {
 
-// A local name has to be a regular file (a link to one will do). The file
-// source opens on the window's thread: a named pipe without a writer blocks
-// that open until something writes, which may be never, and a device may
-// block as well or never end. A folder or a missing file would only fail
-// later. Any other address is left to the source its protocol names.
-bool isFileOrAddress(const gchar *uri)
+// Why a local name cannot become a source. It has to be a regular file (a
+// link to one will do): the file source opens on the window's thread, a
+// named pipe without a writer blocks that open until something writes,
+// which may be never, and a device may block as well or never end; a folder
+// or a missing file would only fail later. Any other address is left to the
+// source its protocol names. An empty file is opened all the same, to fail
+// as the media framework fails it, but is named for what it is.
+GraphProblem::Kind localFileProblem(const gchar *uri)
 {
+    using Kind = GraphProblem::Kind;
     if (!gst_uri_has_protocol(uri, "file"))
-        return true;
+        return Kind::None;
     gchar *name = g_filename_from_uri(uri, nullptr, nullptr);
     if (!name)
-        return false;
+        return Kind::NotFound;
     struct stat info
     {
     };
-    const bool regular = stat(name, &info) == 0 && S_ISREG(info.st_mode);
+    const bool exists = stat(name, &info) == 0;
     g_free(name);
-    return regular;
+    if (!exists)
+        return Kind::NotFound;
+    if (!S_ISREG(info.st_mode))
+        return Kind::NotAFile;
+    return info.st_size == 0 ? Kind::Empty : Kind::None;
 }
 
 } // namespace
@@ -74,7 +81,10 @@ std::shared_ptr<IFilterInfo> GstFilgraphManager::AddSourceFilter(const QString &
         uri = g_strdup(text.constData());
     else
         uri = gst_filename_to_uri(QFile::encodeName(fileOrUrl).constData(), nullptr);
-    if (!uri || !isFileOrAddress(uri)) {
+    const GraphProblem::Kind problem = uri ? localFileProblem(uri) : GraphProblem::Kind::NotFound;
+    m_core->sourceProblem = problem;
+    m_core->localFile = uri && gst_uri_has_protocol(uri, "file");
+    if (problem != GraphProblem::Kind::None && problem != GraphProblem::Kind::Empty) {
         g_free(uri);
         return nullptr;
     }
@@ -166,6 +176,11 @@ std::optional<GraphState> GstFilgraphManager::GetState(int timeoutMs)
     if (state == GST_STATE_PAUSED && !m_core->stopped)
         return GraphState::Paused;
     return GraphState::Stopped;
+}
+
+GraphProblem GstFilgraphManager::Problem()
+{
+    return m_core->problem();
 }
 
 std::optional<double> GstFilgraphManager::Duration()

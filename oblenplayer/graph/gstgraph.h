@@ -52,6 +52,7 @@ public:
     bool SetHeight(int height) override;
     bool SetOwner(quintptr window) override;
     bool SetMessageDrain(quintptr window) override;
+    GraphProblem Problem() override;
 
     // The renderer's window, for the player's layout and for tests.
     RenderWindow *renderWindow() const { return m_window.get(); }

@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include <gst/audio/streamvolume.h>
+#include <gst/pbutils/missing-plugins.h>
 #include <gst/video/videooverlay.h>
 
 #include <algorithm>
@@ -75,13 +76,12 @@ void GstGraphCore::handleMessage(GstMessage *message)
     case GST_MESSAGE_ELEMENT:
         if (gst_is_video_overlay_prepare_window_handle_message(message))
             giveWindow(GST_ELEMENT(GST_MESSAGE_SRC(message)));
+        else if (gst_is_missing_plugin_message(message))
+            noteProblem(message);
         break;
     case GST_MESSAGE_ERROR:
         if (!fromProbe) {
-            GError *error = nullptr;
-            gst_message_parse_error(message, &error, nullptr);
-            qCDebug(lcGraph) << "graph error:" << (error ? error->message : "");
-            g_clear_error(&error);
+            noteProblem(message);
             failed = true;
         }
         break;
@@ -327,9 +327,14 @@ bool GstGraphCore::preroll(int chainsBefore)
         gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
         failed = true;
     }
-    if (!failed && gst_element_get_state(pipeline, nullptr, nullptr, prerollTimeout) ==
-                       GST_STATE_CHANGE_FAILURE)
-        failed = true;
+    if (!failed) {
+        const GstStateChangeReturn settled =
+            gst_element_get_state(pipeline, nullptr, nullptr, prerollTimeout);
+        if (settled == GST_STATE_CHANGE_FAILURE)
+            failed = true;
+        else if (settled == GST_STATE_CHANGE_ASYNC)
+            timedOut = true;
+    }
     // A stream with nothing playable in it (a file that is not media,
     // a cut-off index) prerolls with no renderer at all.
     if (chains == chainsBefore)
@@ -340,6 +345,119 @@ bool GstGraphCore::preroll(int chainsBefore)
         return false;
     }
     return true;
+}
+
+namespace {
+
+GraphProblem::Kind kindOf(const GError *error)
+{
+    using Kind = GraphProblem::Kind;
+    if (error->domain == GST_RESOURCE_ERROR) {
+        switch (error->code) {
+        case GST_RESOURCE_ERROR_NOT_FOUND:
+            return Kind::NotFound;
+        case GST_RESOURCE_ERROR_OPEN_READ:
+        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
+        case GST_RESOURCE_ERROR_READ:
+        case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
+            return Kind::Unreadable;
+        default:
+            return Kind::Other;
+        }
+    }
+    if (error->domain == GST_STREAM_ERROR) {
+        switch (error->code) {
+        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
+            return Kind::UnknownType;
+        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
+            return Kind::MissingDecoder;
+        case GST_STREAM_ERROR_DEMUX:
+        case GST_STREAM_ERROR_DECODE:
+        case GST_STREAM_ERROR_FORMAT:
+        case GST_STREAM_ERROR_WRONG_TYPE:
+            return Kind::Damaged;
+        default:
+            return Kind::Other;
+        }
+    }
+    if (error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)
+        return Kind::MissingDecoder;
+    return Kind::Other;
+}
+
+} // namespace
+
+void GstGraphCore::noteProblem(GstMessage *message)
+{
+    if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+        GError *error = nullptr;
+        gst_message_parse_error(message, &error, nullptr);
+        if (!error)
+            return;
+        qCDebug(lcGraph) << "graph error:" << error->message;
+        GraphProblem p;
+        p.kind = kindOf(error);
+        p.detail = QString::fromUtf8(error->message);
+        g_clear_error(&error);
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!firstError)
+            firstError = p;
+        return;
+    }
+    // A decoder that is not installed: the stream stays unrendered while
+    // the others play, so this is the only sign of it.
+    gchar *description = gst_missing_plugin_message_get_description(message);
+    const GstStructure *s = gst_message_get_structure(message);
+    const GValue *detail = gst_structure_get_value(s, "detail");
+    QString type;
+    if (detail && G_VALUE_HOLDS(detail, GST_TYPE_CAPS)) {
+        const GstCaps *caps = gst_value_get_caps(detail);
+        if (caps && gst_caps_get_size(caps) > 0)
+            type = QString::fromUtf8(gst_structure_get_name(gst_caps_get_structure(caps, 0)));
+    }
+    const QString text = QString::fromUtf8(description ? description : "");
+    g_free(description);
+    std::lock_guard<std::mutex> lock(mutex);
+    QStringList &list = type.startsWith(QLatin1String("audio/")) ? missingAudio : missingVideo;
+    if (!text.isEmpty() && !list.contains(text))
+        list << text;
+}
+
+GraphProblem GstGraphCore::problem()
+{
+    using Kind = GraphProblem::Kind;
+    GraphProblem p;
+    std::optional<GraphProblem> error;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        p.missingVideo = missingVideo;
+        p.missingAudio = missingAudio;
+        error = firstError;
+    }
+    const bool missing = !p.missingVideo.isEmpty() || !p.missingAudio.isEmpty();
+    if (sourceProblem != Kind::None) {
+        p.kind = sourceProblem;
+        p.fatal = true;
+    } else if (failed) {
+        p.fatal = true;
+        if (missing)
+            p.kind = Kind::MissingDecoder;
+        else if (error)
+            p.kind = error->kind;
+        // decodebin now and then drops the error a demuxer posts while it
+        // is still being set up (an MP4 file cut off before its index): a
+        // local file that never prerolls is one it could not read. An
+        // address simply did not answer.
+        else if (timedOut)
+            p.kind = localFile ? Kind::Damaged : Kind::NoAnswer;
+        else
+            p.kind = Kind::NoStreams;
+    } else if (missing) {
+        p.kind = Kind::MissingDecoder;
+    }
+    if (error)
+        p.detail = error->detail;
+    return p;
 }
 
 bool GstGraphCore::setState(GstState state)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/filgraph.h"
+
 #include <QString>
 
 #include <gst/gst.h>
@@ -61,6 +63,12 @@ public:
     std::optional<double> duration();
     std::optional<int> videoDimension(const char *field);
 
+    // Collects what the bus says went wrong: the first error and every
+    // decoder found missing.
+    void noteProblem(GstMessage *message);
+    // The graph's problem as the player is told it.
+    GraphProblem problem();
+
     GstElement *pipeline = nullptr;
     GstElement *source = nullptr;
     QString sourceName;
@@ -85,6 +93,16 @@ public:
     std::atomic<GstElement *> probing{nullptr};
     // Renderer chains built so far; a Render that adds none has failed.
     std::atomic<int> chains{0};
+    // The preroll gave up waiting.
+    std::atomic<bool> timedOut{false};
+    // Found before the source was made: a missing file, a folder, a file of
+    // no bytes. Set on the window's thread before any streaming starts.
+    GraphProblem::Kind sourceProblem = GraphProblem::Kind::None;
+    bool localFile = false;
+    // Under the mutex: written from streaming threads.
+    std::optional<GraphProblem> firstError;
+    QStringList missingVideo;
+    QStringList missingAudio;
     double rate = 1.0;
     // The last position known: right after a flushing seek the pipeline
     // cannot answer a position query until it has prerolled again.

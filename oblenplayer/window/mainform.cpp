@@ -151,8 +151,11 @@ void mainform::wireControls()
             qOverload<>(&QWidget::setFocus));
     connect(&m_core, &PlayerCore::controlsChanged, this, &mainform::showControls);
     connect(&m_core, &PlayerCore::mediaClosed, this, [this]() {
-        for (QLabel *panel : m_panels)
+        for (QLabel *panel : m_panels) {
             panel->clear();
+            panel->setToolTip(QString());
+            panel->show();
+        }
     });
     // A quit asked for while a medium was being opened happens once it is open.
     connect(
@@ -265,9 +268,25 @@ void mainform::refreshStatus()
 {
     m_controlBar->layoutSides();
     const PlayerFields &f = m_core.fields();
+    FilgraphManager *graph = m_core.graph();
+    const std::optional<StatusText::Problem> problem =
+        graph ? StatusText::problem(graph->Problem()) : std::nullopt;
+    // A medium that cannot play has no times, size, volume or rate to show:
+    // what failed gets the whole bar. When only a part of it is missing,
+    // balance and rate make room for the message beside the time and the
+    // panel of the part that plays.
+    const bool failed = problem && problem->panel == 1;
+    for (size_t i = 1; i < m_panels.size(); ++i)
+        m_panels[i]->setVisible(!failed && !(problem && i >= 3));
     m_panels[0]->setText(StatusText::playTime(f.positionTextField, f.durationTextField));
     m_panels[1]->setText(StatusText::size(m_picVideoWindow->width(), m_picVideoWindow->height()));
-    FilgraphManager *graph = m_core.graph();
+    for (QLabel *panel : m_panels)
+        panel->setToolTip(QString());
+    if (problem) {
+        QLabel *panel = m_panels[size_t(problem->panel - 1)];
+        panel->setText(problem->text);
+        panel->setToolTip(problem->text);
+    }
     if (!graph)
         return;
     if (const std::optional<long> volume = graph->Volume())

@@ -47,6 +47,7 @@ if [ ! -s truncated.mp4 ]; then
   head -c $((size / 3)) clip.mp4 > truncated.mp4
 fi
 
-# Text under a media name, and a folder under one.
+# Text under a media name, no bytes at all under one, and a folder under one.
 [ -s text.mp4 ] || printf 'This is not a video.\n' > text.mp4
+: > empty.mp4
 mkdir -p folder.mp4

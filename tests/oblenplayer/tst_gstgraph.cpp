@@ -2,6 +2,7 @@
 // from a graph, on media made with ffmpeg.
 #include "graph/filterbrowser.h"
 #include "graph/gstgraph.h"
+#include "hiddendecoders.h"
 #include "window/graphvideowindow.h"
 
 #include <QDir>
@@ -50,6 +51,8 @@ std::shared_ptr<IPinInfo> onlyPin(const std::shared_ptr<IFilterInfo> &filter)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(GraphProblem::Kind)
 
 class GstGraphTest : public QObject
 {
@@ -441,6 +444,70 @@ private Q_SLOTS:
         bool next = false;
         auto good = playable(media(QStringLiteral("clip.mp4")), &next);
         QVERIFY(next);
+    }
+
+    // Each way a medium fails is named, as gst-play names it: "Resource not
+    // found", "Stream contains no data", "Could not determine type of
+    // stream", "This file contains no playable streams", "No decoder
+    // available for type video/x-h264".
+    void problemsAreNamed_data()
+    {
+        using Kind = GraphProblem::Kind;
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hideH264");
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<bool>("fatal");
+        QTest::addColumn<bool>("plays");
+        QTest::newRow("plays") << media(QStringLiteral("clip.mp4")) << false << Kind::None << false
+                               << true;
+        QTest::newRow("missing") << media(QStringLiteral("gone.mp4")) << false << Kind::NotFound
+                                 << true << false;
+        QTest::newRow("folder") << media(QStringLiteral("folder.mp4")) << false << Kind::NotAFile
+                                << true << false;
+        QTest::newRow("no bytes") << media(QStringLiteral("empty.mp4")) << false << Kind::Empty
+                                  << true << false;
+        QTest::newRow("text") << media(QStringLiteral("text.mp4")) << false << Kind::UnknownType
+                              << true << false;
+        QTest::newRow("truncated")
+            << media(QStringLiteral("truncated.mp4")) << false << Kind::Damaged << true << false;
+        QTest::newRow("no video decoder, sound plays")
+            << media(QStringLiteral("clip.mp4")) << true << Kind::MissingDecoder << false << true;
+        QTest::newRow("no video decoder, nothing else")
+            << media(QStringLiteral("video-only.mp4")) << true << Kind::MissingDecoder << true
+            << false;
+    }
+
+    void problemsAreNamed()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, hideH264);
+        QFETCH(GraphProblem::Kind, kind);
+        QFETCH(bool, fatal);
+        QFETCH(bool, plays);
+        std::optional<HiddenDecoders> hidden;
+        if (hideH264) {
+            hidden.emplace("video/x-h264");
+            QVERIFY(hidden->count() > 0);
+        }
+        bool rendered = false;
+        auto graph = playable(path, &rendered);
+        QCOMPARE(rendered, plays);
+        const GraphProblem problem = graph->Problem();
+        QCOMPARE(int(problem.kind), int(kind));
+        QCOMPARE(problem.fatal, fatal);
+        QCOMPARE(problem.missingAudio, QStringList());
+        if (hideH264) {
+            QCOMPARE(problem.missingVideo.size(), 1);
+            QVERIFY2(problem.missingVideo.front().contains(QLatin1String("H.264")),
+                     qPrintable(problem.missingVideo.front()));
+        } else {
+            QCOMPARE(problem.missingVideo, QStringList());
+        }
+        if (plays) {
+            QVERIFY(graph->Run());
+            QTRY_VERIFY_WITH_TIMEOUT(graph->CurrentPosition().value_or(0) > 0.2, 5000);
+            QCOMPARE(int(graph->Problem().kind), int(kind));
+        }
     }
 
     void releasedGraphsLeaveNothingRunning_data()

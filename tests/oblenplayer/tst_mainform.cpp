@@ -4,6 +4,7 @@
 #include "common/commandlinetext.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
+#include "hiddendecoders.h"
 #include "window/controlbar.h"
 #include "window/filtermenu.h"
 #include "window/graphvideowindow.h"
@@ -459,14 +460,20 @@ private Q_SLOTS:
     void failedOpenAfterAPlayedOneShowsNothingOld_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::newRow("text") << media(QStringLiteral("text.mp4"));
-        QTest::newRow("truncated") << media(QStringLiteral("truncated.mp4"));
-        QTest::newRow("missing") << media(QStringLiteral("gone.mp4"));
+        QTest::addColumn<QString>("says");
+        QTest::newRow("text") << media(QStringLiteral("text.mp4"))
+                              << QStringLiteral("미디어 파일이 아니거나 알 수 없는 형식입니다");
+        QTest::newRow("truncated")
+            << media(QStringLiteral("truncated.mp4"))
+            << QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다");
+        QTest::newRow("missing") << media(QStringLiteral("gone.mp4"))
+                                 << QStringLiteral("파일을 찾을 수 없습니다");
     }
 
     void failedOpenAfterAPlayedOneShowsNothingOld()
     {
         QFETCH(QString, path);
+        QFETCH(QString, says);
         mainform w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -488,7 +495,8 @@ private Q_SLOTS:
         QTest::qWait(200);
         QVERIFY(f.durationTextField.isEmpty());
         QVERIFY(f.positionTextField.isEmpty());
-        QCOMPARE(w.statusPanel(1)->text(), QStringLiteral("재생시간: /"));
+        // What failed, where the times were.
+        QCOMPARE(w.statusPanel(1)->text(), says);
         QCOMPARE(bar->positionBar->maximum(), 0);
         // Nothing is loaded: F5 builds nothing new.
         QVERIFY(!w.core().isLoaded());
@@ -516,6 +524,75 @@ private Q_SLOTS:
         QVERIFY(!pipe.opened());
         openClip(w);
         QCOMPARE(state(w), GraphState::Running);
+    }
+
+    // The status bar says what failed, in place of empty times and a size
+    // of nothing; a stream whose decoder is missing is named in its own
+    // panel while the rest plays.
+    void failuresAreSaidInTheStatusBar_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("hideH264");
+        QTest::addColumn<int>("panel");
+        QTest::addColumn<QString>("says"); // the start of the panel's text
+        QTest::newRow("missing") << media(QStringLiteral("gone.mp4")) << false << 1
+                                 << QStringLiteral("파일을 찾을 수 없습니다");
+        QTest::newRow("folder") << media(QStringLiteral("folder.mp4")) << false << 1
+                                << QStringLiteral("파일이 아니어서 열 수 없습니다 (폴더나 장치)");
+        QTest::newRow("no bytes") << media(QStringLiteral("empty.mp4")) << false << 1
+                                  << QStringLiteral("빈 파일입니다 (0바이트)");
+        QTest::newRow("text") << media(QStringLiteral("text.mp4")) << false << 1
+                              << QStringLiteral("미디어 파일이 아니거나 알 수 없는 형식입니다");
+        QTest::newRow("truncated")
+            << media(QStringLiteral("truncated.mp4")) << false << 1
+            << QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다");
+        QTest::newRow("no video decoder, sound plays")
+            << media(QStringLiteral("clip.mp4")) << true << 2
+            << QStringLiteral("영상 디코더가 없습니다: H.264");
+        QTest::newRow("no video decoder, nothing else")
+            << media(QStringLiteral("video-only.mp4")) << true << 1
+            << QStringLiteral("디코더가 없어 재생할 수 없습니다: H.264");
+    }
+
+    void failuresAreSaidInTheStatusBar()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, hideH264);
+        QFETCH(int, panel);
+        QFETCH(QString, says);
+        std::optional<HiddenDecoders> hidden;
+        if (hideH264)
+            hidden.emplace("video/x-h264");
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.core().openMedia(path);
+        QCOMPARE(w.windowTitle(), PlayerCore::titleFor(path));
+        QTRY_VERIFY2(w.statusPanel(panel)->text().startsWith(says),
+                     qPrintable(w.statusPanel(panel)->text()));
+        QCOMPARE(w.statusPanel(panel)->toolTip(), w.statusPanel(panel)->text());
+        if (panel == 1) {
+            // Nothing plays: the message has the bar to itself.
+            for (int other = 2; other <= 5; ++other)
+                QVERIFY(w.statusPanel(other)->isHidden());
+        } else {
+            // The sound plays on and its time runs.
+            QTRY_VERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: 00:00:0")));
+            QTRY_VERIFY(w.core().fields().txtElapsed.toDouble() > 0.2);
+            QCOMPARE(w.statusPanel(3)->text(), QStringLiteral("볼륨: 0dB"));
+            QVERIFY(w.statusPanel(4)->isHidden());
+            QVERIFY(w.statusPanel(5)->isHidden());
+        }
+        w.core().closeMedia();
+        for (int i = 1; i <= 5; ++i) {
+            QVERIFY(!w.statusPanel(i)->isHidden());
+            QVERIFY(w.statusPanel(i)->text().isEmpty());
+        }
+        // The next medium plays and says nothing of the last one.
+        hidden.reset();
+        openClip(w);
+        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+        QVERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: ")));
     }
 
     void badMediaLeaveTheWindowUsable_data()
