@@ -321,6 +321,42 @@ private Q_SLOTS:
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
     }
 
+    // Killed while saving over and over: the file is always one whole
+    // version, never a mix or a cut.
+    void killedWhileSavingLeavesAWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(ProgramSettings::fileName);
+        ProfileIni first;
+        first.setValue(section, QStringLiteral("볼륨"), QStringLiteral("-100"));
+        first.setValue(section, QStringLiteral("note"), QString(400000, QLatin1Char('a')));
+        ProfileIni second = first;
+        second.setValue(section, QStringLiteral("볼륨"), QStringLiteral("-200"));
+        second.setValue(section, QStringLiteral("note"), QString(400000, QLatin1Char('b')));
+        QVERIFY(first.save(path));
+        int pipeEnds[2];
+        QCOMPARE(pipe(pipeEnds), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            close(pipeEnds[0]);
+            for (int i = 0;; ++i) {
+                (i % 2 ? first : second).save(path);
+                if (i == 1 && write(pipeEnds[1], "s", 1) != 1)
+                    _exit(1);
+            }
+        }
+        close(pipeEnds[1]);
+        char started = 0;
+        QCOMPARE(read(pipeEnds[0], &started, 1), ssize_t(1));
+        close(pipeEnds[0]);
+        kill(child, SIGKILL);
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status));
+        const QByteArray bytes = readAll(path);
+        QVERIFY(bytes == first.toBytes() || bytes == second.toBytes());
+    }
+
     void positionOnNoScreenComesBack_data()
     {
         QTest::addColumn<QPoint>("wanted");
