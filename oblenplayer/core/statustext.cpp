@@ -2,6 +2,8 @@
 
 #include "core/transport.h"
 
+#include <QHash>
+
 namespace StatusText {
 
 QString playTime(const QString &position, const QString &duration)
@@ -36,6 +38,26 @@ QString rate(double rate)
     return QStringLiteral("배속: ") + Transport::doubleText(rate) + QLatin1Char('x');
 }
 
+namespace {
+
+const QHash<GraphProblem::Kind, QString> &fixedTexts()
+{
+    using Kind = GraphProblem::Kind;
+    static const QHash<Kind, QString> texts{
+        {Kind::NotFound, QStringLiteral("파일을 찾을 수 없습니다")},
+        {Kind::NotAFile, QStringLiteral("파일이 아니어서 열 수 없습니다 (폴더나 장치)")},
+        {Kind::Empty, QStringLiteral("빈 파일입니다 (0바이트)")},
+        {Kind::Unreadable, QStringLiteral("파일을 읽을 수 없습니다")},
+        {Kind::UnknownType, QStringLiteral("미디어 파일이 아니거나 알 수 없는 형식입니다")},
+        {Kind::Damaged, QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다")},
+        {Kind::NoStreams, QStringLiteral("재생할 수 있는 영상이나 음성이 없습니다")},
+        {Kind::NoAnswer, QStringLiteral("주소가 응답하지 않습니다")},
+    };
+    return texts;
+}
+
+} // namespace
+
 std::optional<Problem> problem(const GraphProblem &p)
 {
     using Kind = GraphProblem::Kind;
@@ -53,39 +75,17 @@ std::optional<Problem> problem(const GraphProblem &p)
     }
     QString text;
     switch (p.kind) {
-    case Kind::NotFound:
-        text = QStringLiteral("파일을 찾을 수 없습니다");
-        break;
-    case Kind::NotAFile:
-        text = QStringLiteral("파일이 아니어서 열 수 없습니다 (폴더나 장치)");
-        break;
-    case Kind::Empty:
-        text = QStringLiteral("빈 파일입니다 (0바이트)");
-        break;
-    case Kind::Unreadable:
-        text = QStringLiteral("파일을 읽을 수 없습니다");
-        break;
-    case Kind::UnknownType:
-        text = QStringLiteral("미디어 파일이 아니거나 알 수 없는 형식입니다");
-        break;
-    case Kind::Damaged:
-        text = QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다");
-        break;
     case Kind::MissingDecoder: {
         const QStringList missing = p.missingVideo + p.missingAudio;
         text = QStringLiteral("디코더가 없어 재생할 수 없습니다: ") +
                (missing.isEmpty() ? p.detail : missing.join(separator));
         break;
     }
-    case Kind::NoStreams:
-        text = QStringLiteral("재생할 수 있는 영상이나 음성이 없습니다");
-        break;
-    case Kind::NoAnswer:
-        text = QStringLiteral("주소가 응답하지 않습니다");
-        break;
-    case Kind::None:
     case Kind::Other:
         text = QStringLiteral("재생할 수 없습니다: ") + p.detail;
+        break;
+    default:
+        text = fixedTexts().value(p.kind);
         break;
     }
     return Problem{1, text};

@@ -352,36 +352,30 @@ namespace {
 GraphProblem::Kind kindOf(const GError *error)
 {
     using Kind = GraphProblem::Kind;
-    if (error->domain == GST_RESOURCE_ERROR) {
-        switch (error->code) {
-        case GST_RESOURCE_ERROR_NOT_FOUND:
-            return Kind::NotFound;
-        case GST_RESOURCE_ERROR_OPEN_READ:
-        case GST_RESOURCE_ERROR_OPEN_READ_WRITE:
-        case GST_RESOURCE_ERROR_READ:
-        case GST_RESOURCE_ERROR_NOT_AUTHORIZED:
-            return Kind::Unreadable;
-        default:
-            return Kind::Other;
-        }
+    struct Known
+    {
+        GQuark domain;
+        gint code;
+        Kind kind;
+    };
+    const Known known[] = {
+        {GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_FOUND, Kind::NotFound},
+        {GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ, Kind::Unreadable},
+        {GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_OPEN_READ_WRITE, Kind::Unreadable},
+        {GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_READ, Kind::Unreadable},
+        {GST_RESOURCE_ERROR, GST_RESOURCE_ERROR_NOT_AUTHORIZED, Kind::Unreadable},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_TYPE_NOT_FOUND, Kind::UnknownType},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_CODEC_NOT_FOUND, Kind::MissingDecoder},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_DEMUX, Kind::Damaged},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_DECODE, Kind::Damaged},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_FORMAT, Kind::Damaged},
+        {GST_STREAM_ERROR, GST_STREAM_ERROR_WRONG_TYPE, Kind::Damaged},
+        {GST_CORE_ERROR, GST_CORE_ERROR_MISSING_PLUGIN, Kind::MissingDecoder},
+    };
+    for (const Known &k : known) {
+        if (error->domain == k.domain && error->code == k.code)
+            return k.kind;
     }
-    if (error->domain == GST_STREAM_ERROR) {
-        switch (error->code) {
-        case GST_STREAM_ERROR_TYPE_NOT_FOUND:
-            return Kind::UnknownType;
-        case GST_STREAM_ERROR_CODEC_NOT_FOUND:
-            return Kind::MissingDecoder;
-        case GST_STREAM_ERROR_DEMUX:
-        case GST_STREAM_ERROR_DECODE:
-        case GST_STREAM_ERROR_FORMAT:
-        case GST_STREAM_ERROR_WRONG_TYPE:
-            return Kind::Damaged;
-        default:
-            return Kind::Other;
-        }
-    }
-    if (error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)
-        return Kind::MissingDecoder;
     return Kind::Other;
 }
 
