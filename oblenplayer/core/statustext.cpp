@@ -68,10 +68,9 @@ std::optional<Problem> problem(const GraphProblem &p)
         if (p.kind != Kind::MissingDecoder)
             return std::nullopt;
         if (!p.missingVideo.isEmpty())
-            return Problem{2, QStringLiteral("영상 디코더가 없습니다: ") +
-                                  p.missingVideo.join(separator)};
-        return Problem{3,
-                       QStringLiteral("음성 디코더가 없습니다: ") + p.missingAudio.join(separator)};
+            return Problem{2,
+                           QStringLiteral("영상 디코더 없음: ") + p.missingVideo.join(separator)};
+        return Problem{3, QStringLiteral("음성 디코더 없음: ") + p.missingAudio.join(separator)};
     }
     QString text;
     switch (p.kind) {

@@ -548,7 +548,7 @@ private Q_SLOTS:
             << QStringLiteral("파일이 손상되었거나 잘려 있어 재생할 수 없습니다");
         QTest::newRow("no video decoder, sound plays")
             << media(QStringLiteral("clip.mp4")) << true << 2
-            << QStringLiteral("영상 디코더가 없습니다: H.264");
+            << QStringLiteral("영상 디코더 없음: H.264");
         QTest::newRow("no video decoder, nothing else")
             << media(QStringLiteral("video-only.mp4")) << true << 1
             << QStringLiteral("디코더가 없어 재생할 수 없습니다: H.264");
