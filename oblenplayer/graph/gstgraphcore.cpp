@@ -5,6 +5,7 @@
 #include <QLoggingCategory>
 
 #include <gst/audio/streamvolume.h>
+#include <gst/gl/gl.h>
 #include <gst/pbutils/missing-plugins.h>
 #include <gst/video/videooverlay.h>
 
@@ -20,6 +21,17 @@ namespace {
 // How long Render waits for the graph to preroll. Files preroll in well under
 // a second; an address that does not answer must not freeze the window.
 constexpr GstClockTime prerollTimeout = 5 * GST_SECOND;
+
+// One GL display for the whole program, made when the first OpenGL sink
+// asks. A sink left to find its own opens a display connection, and the
+// driver a screen on it, for every graph; the driver keeps much of each
+// after the graph is gone (Mesa: over 2 MB per open), so memory grew with
+// every medium opened. Kept until the program ends.
+GstGLDisplay *programGlDisplay()
+{
+    static GstGLDisplay *const display = gst_gl_display_new();
+    return display;
+}
 } // namespace
 
 GstGraphCore::~GstGraphCore()
@@ -88,9 +100,26 @@ void GstGraphCore::handleMessage(GstMessage *message)
     case GST_MESSAGE_EOS:
         endOfStream = true;
         break;
+    case GST_MESSAGE_NEED_CONTEXT:
+        shareGlDisplay(message);
+        break;
     default:
         break;
     }
+}
+
+void GstGraphCore::shareGlDisplay(GstMessage *message)
+{
+    const gchar *type = nullptr;
+    if (!gst_message_parse_context_type(message, &type) ||
+        g_strcmp0(type, GST_GL_DISPLAY_CONTEXT_TYPE) != 0)
+        return;
+    // Answered at once on the asking thread: the sink looks for the display
+    // right after its question and makes its own when none has come.
+    GstContext *context = gst_context_new(GST_GL_DISPLAY_CONTEXT_TYPE, TRUE);
+    gst_context_set_gl_display(context, programGlDisplay());
+    gst_element_set_context(GST_ELEMENT(GST_MESSAGE_SRC(message)), context);
+    gst_context_unref(context);
 }
 
 void GstGraphCore::giveWindow(GstElement *sink)

@@ -31,6 +31,8 @@ public:
     void tearDown();
     static GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data);
     void handleMessage(GstMessage *message);
+    // Hands an OpenGL sink the program's one GL display.
+    static void shareGlDisplay(GstMessage *message);
     void giveWindow(GstElement *sink);
     void expose();
 

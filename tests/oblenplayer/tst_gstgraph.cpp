@@ -14,6 +14,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <gst/gl/gl.h>
+
 #include <sys/stat.h>
 
 namespace {
@@ -49,6 +51,52 @@ std::shared_ptr<IPinInfo> onlyPin(const std::shared_ptr<IFilterInfo> &filter)
     const auto pins = filter->Pins();
     return pins.size() == 1 ? pins.front() : nullptr;
 }
+
+// The GL display an OpenGL sink draws through, with a reference; null when
+// it has none.
+GstGLDisplay *glDisplayOf(GstElement *sink)
+{
+    GstQuery *query = gst_query_new_context(GST_GL_DISPLAY_CONTEXT_TYPE);
+    GstGLDisplay *display = nullptr;
+    if (gst_element_query(sink, query)) {
+        GstContext *context = nullptr;
+        gst_query_parse_context(query, &context);
+        if (context)
+            gst_context_get_gl_display(context, &display);
+    }
+    gst_query_unref(query);
+    return display;
+}
+
+// Every OpenGL sink added to any bin while it lives, with a reference.
+class OpenGlSinkWatch
+{
+public:
+    OpenGlSinkWatch()
+    {
+        m_signal = g_signal_lookup("element-added", GST_TYPE_BIN);
+        m_hook = g_signal_add_emission_hook(m_signal, 0, &OpenGlSinkWatch::added, this, nullptr);
+    }
+    ~OpenGlSinkWatch()
+    {
+        g_signal_remove_emission_hook(m_signal, m_hook);
+        for (GstElement *sink : sinks)
+            gst_object_unref(sink);
+    }
+    std::vector<GstElement *> sinks;
+
+private:
+    static gboolean added(GSignalInvocationHint *, guint count, const GValue *values, gpointer data)
+    {
+        auto *element = count > 1 ? GST_ELEMENT(g_value_get_object(&values[1])) : nullptr;
+        GstElementFactory *factory = element ? gst_element_get_factory(element) : nullptr;
+        if (factory && g_str_equal(GST_OBJECT_NAME(factory), "glimagesink"))
+            static_cast<OpenGlSinkWatch *>(data)->sinks.push_back(GST_ELEMENT(gst_object_ref(element)));
+        return TRUE;
+    }
+    guint m_signal = 0;
+    gulong m_hook = 0;
+};
 
 } // namespace
 
@@ -537,6 +585,32 @@ private Q_SLOTS:
         QTest::qWait(300);
         QVERIFY2(threads() <= before + 1,
                  qPrintable(QStringLiteral("%1 threads, then %2").arg(before).arg(threads())));
+    }
+
+    // A GL display of its own for every graph costs the driver's memory for
+    // each medium opened: the OpenGL renderers of one graph after another
+    // draw through one display.
+    void openGlGraphsShareOneDisplay()
+    {
+        OpenGlSinkWatch watch;
+        std::vector<GstGLDisplay *> displays;
+        for (int i = 0; i < 3; ++i) {
+            auto graph = newGraph();
+            auto source = graph->AddSourceFilter(media(QStringLiteral("clip.mp4")));
+            QVERIFY(source);
+            registered(*graph, QStringLiteral("glimagesink"))->Filter();
+            QVERIFY(onlyPin(source)->Render());
+            QVERIFY(graph->Run());
+            QTRY_VERIFY_WITH_TIMEOUT(graph->CurrentPosition().value_or(0) > 0.1, 5000);
+            QCOMPARE(watch.sinks.size(), size_t(i + 1));
+            // Held past the graph, so a new display cannot reuse the address.
+            displays.push_back(glDisplayOf(watch.sinks.back()));
+            QVERIFY(displays.back());
+        }
+        const bool shared = displays[1] == displays[0] && displays[2] == displays[0];
+        for (GstGLDisplay *display : displays)
+            gst_object_unref(display);
+        QVERIFY(shared);
     }
 
     void rendererWindowIsOwnedByTheVideoArea()
