@@ -91,7 +91,8 @@ private:
         auto *element = count > 1 ? GST_ELEMENT(g_value_get_object(&values[1])) : nullptr;
         GstElementFactory *factory = element ? gst_element_get_factory(element) : nullptr;
         if (factory && g_str_equal(GST_OBJECT_NAME(factory), "glimagesink"))
-            static_cast<OpenGlSinkWatch *>(data)->sinks.push_back(GST_ELEMENT(gst_object_ref(element)));
+            static_cast<OpenGlSinkWatch *>(data)->sinks.push_back(
+                GST_ELEMENT(gst_object_ref(element)));
         return TRUE;
     }
     guint m_signal = 0;
