@@ -79,8 +79,10 @@ LaunchEnvironment PlayerCore::launchEnvironment() const
     environment.desktopWindowId = m_services->desktopWindowId();
     environment.subtitleStylePath = subtitleStylePath();
     environment.processorCount = QString::number(m_services->processorCount());
-    environment.subtitleCodePage = subtitleCodePageFor(media);
-    environment.noSubtitleAutoload = sideFileWouldHoldEngine(media);
+    // The medium's folder is listed once for both questions about it.
+    const QFileInfoList beside = filesBeside(media);
+    environment.subtitleCodePage = subtitleCodePageFor(media, beside);
+    environment.noSubtitleAutoload = sideFileWouldHoldEngine(media, beside);
     environment.mediaIsExistingFile = QFileInfo(media).isFile();
     environment.opticalDrives = Startup::listedDrives(m_options);
     return environment;

@@ -45,7 +45,20 @@ Utf8Verdict judgeUtf8(const QByteArray &bytes)
     return verdict;
 }
 
+QFileInfoList filesBeside(const QString &mediaPath)
+{
+    const QFileInfo media(mediaPath);
+    if (!media.isFile())
+        return {};
+    return media.dir().entryInfoList(QDir::Files | QDir::System | QDir::Hidden);
+}
+
 QString subtitleCodePageFor(const QString &mediaPath)
+{
+    return subtitleCodePageFor(mediaPath, filesBeside(mediaPath));
+}
+
+QString subtitleCodePageFor(const QString &mediaPath, const QFileInfoList &beside)
 {
     const QString cp949 = QStringLiteral("cp949");
     const QFileInfo media(mediaPath);
@@ -54,7 +67,6 @@ QString subtitleCodePageFor(const QString &mediaPath)
 
     const QString base = media.completeBaseName();
     bool anyMeaningful = false;
-    const QFileInfoList beside = media.dir().entryInfoList(QDir::Files | QDir::Readable);
     for (const QFileInfo &file : beside) {
         if (file == media || !file.fileName().startsWith(base))
             continue;
@@ -78,11 +90,14 @@ QString subtitleCodePageFor(const QString &mediaPath)
 
 bool sideFileWouldHoldEngine(const QString &mediaPath)
 {
+    return sideFileWouldHoldEngine(mediaPath, filesBeside(mediaPath));
+}
+
+bool sideFileWouldHoldEngine(const QString &mediaPath, const QFileInfoList &beside)
+{
     const QFileInfo media(mediaPath);
     if (!media.isFile())
         return false;
-    const QFileInfoList beside =
-        media.dir().entryInfoList(QDir::Files | QDir::System | QDir::Hidden);
     for (const QFileInfo &file : beside) {
         // The engine opens the files named as the medium (in any case) with a
         // subtitle's ending, and ".idx" for its picture subtitles.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFileInfoList>
 #include <QString>
 
 // The code page the engine reads subtitle files in. Korean subtitles are
@@ -9,7 +10,14 @@
 // local file and every subtitle file beside it whose name starts with the
 // medium's base name is valid UTF-8, and at least one of them has a byte-order
 // mark or a character beyond ASCII, the answer is "utf-8"; otherwise "cp949".
+// Unreadable files and files that are no regular files are passed over.
 QString subtitleCodePageFor(const QString &mediaPath);
+
+// The entries of the medium's folder that both questions here look at
+// (hidden ones and pipes, devices and sockets too), listed once for an engine
+// start; empty when the medium is no local file.
+QFileInfoList filesBeside(const QString &mediaPath);
+QString subtitleCodePageFor(const QString &mediaPath, const QFileInfoList &beside);
 
 // Whether the text is UTF-8 the engine should be told about: valid, and with
 // a byte-order mark or a character beyond ASCII. The second value says
@@ -27,3 +35,4 @@ Utf8Verdict judgeUtf8(const QByteArray &bytes);
 // reaches its end (/dev/zero) and never starts to play; it must then be told
 // not to load subtitles by itself.
 bool sideFileWouldHoldEngine(const QString &mediaPath);
+bool sideFileWouldHoldEngine(const QString &mediaPath, const QFileInfoList &beside);
