@@ -1,0 +1,180 @@
+#include "oblenmpris.h"
+
+#include "common/mpris/mpriswindow.h"
+#include "mprisdesktopentry.h"
+#include "core/playercore.h"
+#include "core/transport.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+qint64 microseconds(double seconds)
+{
+    return std::isfinite(seconds) ? qint64(std::llround(seconds * 1e6)) : 0;
+}
+} // namespace
+
+OblenMpris::OblenMpris(PlayerCore &core, QWidget &window, QObject *parent)
+    : MprisPlayer(parent), m_core(core), m_window(window)
+{
+    // The graph tells nothing of its own: every button, key and open that
+    // can change what the desktop shows ends in one of these. While playing
+    // the controls change every second as well.
+    connect(&core, &PlayerCore::titleChanged, this, &MprisPlayer::changed);
+    connect(&core, &PlayerCore::controlsChanged, this, &MprisPlayer::changed);
+    connect(&core, &PlayerCore::openingFinished, this, &MprisPlayer::changed);
+    connect(&core, &PlayerCore::mediaClosed, this, &MprisPlayer::changed);
+    connect(&core, &PlayerCore::focusVideoRequested, this, &MprisPlayer::changed);
+}
+
+MprisIdentity OblenMpris::identity()
+{
+    return {QStringLiteral("oblenplayer"),
+            QStringLiteral("Oblen Player"),
+            QStringLiteral(MPRIS_DESKTOP_ENTRY),
+            {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")},
+            QStringLiteral(MPRIS_MIME_TYPES).split(QLatin1Char(';'), Qt::SkipEmptyParts)};
+}
+
+double OblenMpris::amplitudeOf(int hundredthsDb)
+{
+    if (hundredthsDb <= Transport::volumeMinimum)
+        return 0.0;
+    return std::pow(10.0, std::min(hundredthsDb, 0) / 2000.0);
+}
+
+int OblenMpris::hundredthsDbOf(double amplitude)
+{
+    if (!(amplitude > 0.0))
+        return Transport::volumeMinimum;
+    const long value = std::lround(2000.0 * std::log10(std::min(amplitude, 1.0)));
+    return int(std::clamp<long>(value, Transport::volumeMinimum, Transport::volumeMaximum));
+}
+
+MprisPlayer::Status OblenMpris::status() const
+{
+    // A graph being built is not asked anything yet.
+    FilgraphManager *graph = m_core.graph();
+    if (!graph || m_core.isOpening())
+        return Status::Stopped;
+    switch (graph->GetState(0).value_or(GraphState::Stopped)) {
+    case GraphState::Running:
+        return Status::Playing;
+    case GraphState::Paused:
+        return Status::Paused;
+    case GraphState::Stopped:
+        break;
+    }
+    return Status::Stopped;
+}
+
+std::optional<MprisPlayer::Medium> OblenMpris::medium() const
+{
+    // The title names the medium from its open until its close.
+    const QString title = m_core.title();
+    const QString path = m_core.fields().fileOrUrlField;
+    if (path.isEmpty() || !title.endsWith(PlayerCore::titleSuffix))
+        return std::nullopt;
+    Medium medium{title.chopped(PlayerCore::titleSuffix.size()), mprisUrlOf(path), std::nullopt};
+    const QString duration = m_core.fields().txtDuration;
+    if (!duration.isEmpty())
+        medium.lengthUs = microseconds(Transport::textValue(duration));
+    return medium;
+}
+
+qint64 OblenMpris::positionUs() const
+{
+    // The position the window's own timer last read from the graph.
+    return microseconds(Transport::textValue(m_core.fields().txtElapsed));
+}
+
+double OblenMpris::volume() const
+{
+    return amplitudeOf(m_core.controls().volumeBar);
+}
+
+void OblenMpris::setVolume(double volume)
+{
+    // As the volume slider's move does.
+    m_core.setVolume(hundredthsDbOf(volume));
+}
+
+double OblenMpris::rate() const
+{
+    FilgraphManager *graph = m_core.graph();
+    if (!graph || m_core.isOpening())
+        return 1.0;
+    return graph->Rate().value_or(1.0);
+}
+
+void OblenMpris::setRate(double rate)
+{
+    // The "Z" key for the normal speed, the speed buttons' change otherwise.
+    if (std::abs(rate - 1.0) < 0.05)
+        m_core.normalSpeed();
+    else
+        m_core.changeRate(rate - this->rate());
+    Q_EMIT changed();
+}
+
+void OblenMpris::play()
+{
+    m_core.play();
+}
+
+void OblenMpris::pause()
+{
+    m_core.pause();
+}
+
+void OblenMpris::playPause()
+{
+    if (status() == Status::Playing)
+        m_core.pause();
+    else
+        m_core.play();
+}
+
+void OblenMpris::stop()
+{
+    m_core.stop();
+}
+
+void OblenMpris::seekBy(qint64 offsetUs)
+{
+    if (!m_core.graph() || m_core.isOpening())
+        return;
+    // The 5-second buttons' jump, by the desktop's offset.
+    m_core.jump(double(offsetUs) / 1e6);
+    reportSeek();
+}
+
+void OblenMpris::seekTo(qint64 positionUs)
+{
+    if (!m_core.graph() || m_core.isOpening())
+        return;
+    // A drag of the seek slider that lets go at the target.
+    m_core.seekSliderPressed();
+    m_core.fields().seekTargetField = Transport::oneDecimal(double(positionUs) / 1e6);
+    m_core.seekSliderReleased();
+    reportSeek();
+}
+
+void OblenMpris::reportSeek()
+{
+    if (FilgraphManager *graph = m_core.graph()) {
+        if (const std::optional<double> position = graph->CurrentPosition())
+            Q_EMIT seeked(microseconds(*position));
+    }
+}
+
+void OblenMpris::raise()
+{
+    MprisWindow::raise(m_window);
+}
+
+void OblenMpris::quit()
+{
+    MprisWindow::quit(m_window);
+}
