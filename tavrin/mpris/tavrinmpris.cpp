@@ -23,10 +23,7 @@ TavrinMpris::TavrinMpris(PlayerCore &core, Transport &transport, QWidget &window
     connect(&core.state(), &PlayerState::changed, this, [this](Field field) {
         switch (field) {
         case Field::currentSecondsField:
-            if (m_seekPending) {
-                m_seekPending = false;
-                Q_EMIT seeked(positionUs());
-            }
+            positionAnswered();
             break;
         case Field::playStateField:
         case Field::mediaPathField:
@@ -40,7 +37,7 @@ TavrinMpris::TavrinMpris(PlayerCore &core, Transport &transport, QWidget &window
         }
     });
     // A run that ends before it answers leaves no seek to report.
-    connect(&core, &PlayerCore::engineRunningChanged, this, [this] { m_seekPending = false; });
+    connect(&core, &PlayerCore::engineRunningChanged, this, [this] { m_seek.reset(); });
 }
 
 MprisIdentity TavrinMpris::identity()
@@ -144,8 +141,9 @@ void TavrinMpris::seekBy(qint64 offsetUs)
     const long seconds = std::lround(double(offsetUs) / 1e6);
     if (!m_core.isEngineRunning() || seconds == 0)
         return;
-    m_transport.jump(int(std::clamp(seconds, -86400L * 366, 86400L * 366)));
-    m_seekPending = true;
+    const int jump = int(std::clamp(seconds, -86400L * 366, 86400L * 366));
+    m_transport.jump(jump);
+    expectSeek(std::max(0.0, double(positionUs()) / 1e6 + jump));
 }
 
 void TavrinMpris::seekTo(qint64 positionUs)
@@ -153,7 +151,23 @@ void TavrinMpris::seekTo(qint64 positionUs)
     if (!m_core.isEngineRunning())
         return;
     m_transport.seekToSeconds(positionUs / 1000000);
-    m_seekPending = true;
+    expectSeek(double(positionUs / 1000000));
+}
+
+void TavrinMpris::expectSeek(double targetSeconds)
+{
+    m_seek = PendingSeek{double(positionUs()) / 1e6, targetSeconds, 0};
+}
+
+void TavrinMpris::positionAnswered()
+{
+    if (!m_seek)
+        return;
+    const double at = double(positionUs()) / 1e6;
+    if (std::abs(at - m_seek->to) <= std::abs(at - m_seek->from) || ++m_seek->answers >= 3) {
+        m_seek.reset();
+        Q_EMIT seeked(positionUs());
+    }
 }
 
 void TavrinMpris::raise()

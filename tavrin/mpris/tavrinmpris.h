@@ -48,6 +48,18 @@ private:
     PlayerCore &m_core;
     Transport &m_transport;
     QWidget &m_window;
-    // A seek was sent: the engine's next position answer is where it went.
-    bool m_seekPending = false;
+    void expectSeek(double targetSeconds);
+    void positionAnswered();
+
+    // A seek was sent: where from and where to, in seconds. An answer to a
+    // position request sent before the seek can still arrive and tells the
+    // old place; the first answer nearer the target than the start is
+    // where the seek went (or the third answer, whatever it says).
+    struct PendingSeek
+    {
+        double from = 0;
+        double to = 0;
+        int answers = 0;
+    };
+    std::optional<PendingSeek> m_seek;
 };
