@@ -5,10 +5,7 @@
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QFile>
-#include <QFileInfo>
 #include <QLoggingCategory>
-#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -18,29 +15,6 @@ Q_LOGGING_CATEGORY(lcMpris, "suite.mpris", QtInfoMsg)
 namespace {
 const QString playerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 } // namespace
-
-QString mprisStatusText(MprisPlayer::Status status)
-{
-    switch (status) {
-    case MprisPlayer::Status::Playing:
-        return QStringLiteral("Playing");
-    case MprisPlayer::Status::Paused:
-        return QStringLiteral("Paused");
-    case MprisPlayer::Status::Stopped:
-        break;
-    }
-    return QStringLiteral("Stopped");
-}
-
-QString mprisUrlOf(const QString &pathOrAddress)
-{
-    // An absolute path is a file even with "://" in it; anything else with
-    // a scheme is an address the engine opens as such.
-    if (!pathOrAddress.startsWith(QLatin1Char('/')) && pathOrAddress.contains(QLatin1String("://")))
-        return pathOrAddress;
-    const QByteArray bytes = QFile::encodeName(QFileInfo(pathOrAddress).absoluteFilePath());
-    return QStringLiteral("file://") + QString::fromLatin1(QUrl::toPercentEncoding(bytes, "/"));
-}
 
 MprisService::MprisService(MprisPlayer &player, MprisIdentity identity, QObject *parent)
     : QObject(parent), m_player(player), m_identity(std::move(identity))

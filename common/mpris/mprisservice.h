@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mprisplayer.h"
+#include "mprisvalues.h"
 
 #include <QDBusConnection>
 #include <QObject>
@@ -73,9 +74,3 @@ private:
     QString m_trackUrl;
     quint64 m_trackNumber = 0;
 };
-
-// The status as the bus spells it.
-QString mprisStatusText(MprisPlayer::Status status);
-// A medium's path or address as xesam:url: an address stays as it is, a
-// file becomes a file:// URI of its bytes (any file name, UTF-8 or not).
-QString mprisUrlOf(const QString &pathOrAddress);

@@ -37,21 +37,6 @@ MprisIdentity OblenMpris::identity()
             QStringLiteral(MPRIS_MIME_TYPES).split(QLatin1Char(';'), Qt::SkipEmptyParts)};
 }
 
-double OblenMpris::amplitudeOf(int hundredthsDb)
-{
-    if (hundredthsDb <= Transport::volumeMinimum)
-        return 0.0;
-    return std::pow(10.0, std::min(hundredthsDb, 0) / 2000.0);
-}
-
-int OblenMpris::hundredthsDbOf(double amplitude)
-{
-    if (!(amplitude > 0.0))
-        return Transport::volumeMinimum;
-    const long value = std::lround(2000.0 * std::log10(std::min(amplitude, 1.0)));
-    return int(std::clamp<long>(value, Transport::volumeMinimum, Transport::volumeMaximum));
-}
-
 MprisPlayer::Status OblenMpris::status() const
 {
     // A graph being built is not asked anything yet.
@@ -91,13 +76,13 @@ qint64 OblenMpris::positionUs() const
 
 double OblenMpris::volume() const
 {
-    return amplitudeOf(m_core.controls().volumeBar);
+    return mprisAmplitudeOf(m_core.controls().volumeBar, Transport::volumeMinimum);
 }
 
 void OblenMpris::setVolume(double volume)
 {
     // As the volume slider's move does.
-    m_core.setVolume(hundredthsDbOf(volume));
+    m_core.setVolume(mprisHundredthsDbOf(volume, Transport::volumeMinimum));
 }
 
 double OblenMpris::rate() const

@@ -22,10 +22,6 @@ public:
 
     // org.mpris.MediaPlayer2.oblenplayer, named and typed as the desktop entry.
     static MprisIdentity identity();
-    // The volume slider's hundredths of a dB as an amplitude 0..1 and back:
-    // -10000 is silence, 0 full volume.
-    static double amplitudeOf(int hundredthsDb);
-    static int hundredthsDbOf(double amplitude);
 
     Status status() const override;
     std::optional<Medium> medium() const override;
