@@ -7,6 +7,11 @@
 #include <algorithm>
 #include <cmath>
 
+qint64 mprisMicroseconds(double seconds)
+{
+    return std::isfinite(seconds) ? qint64(std::llround(seconds * 1e6)) : 0;
+}
+
 QString mprisStatusText(MprisPlayer::Status status)
 {
     switch (status) {

@@ -6,6 +6,8 @@
 
 // The values the desktop's media controls speak in, from the players' own.
 
+// Seconds as the bus's microseconds; 0 for what is not a number.
+qint64 mprisMicroseconds(double seconds);
 // The status as the bus spells it.
 QString mprisStatusText(MprisPlayer::Status status);
 // A medium's path or address as xesam:url: an address stays as it is, a

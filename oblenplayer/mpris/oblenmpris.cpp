@@ -8,13 +8,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-qint64 microseconds(double seconds)
-{
-    return std::isfinite(seconds) ? qint64(std::llround(seconds * 1e6)) : 0;
-}
-} // namespace
-
 OblenMpris::OblenMpris(PlayerCore &core, QWidget &window, QObject *parent)
     : MprisPlayer(parent), m_core(core), m_window(window)
 {
@@ -64,14 +57,14 @@ std::optional<MprisPlayer::Medium> OblenMpris::medium() const
     Medium medium{title.chopped(PlayerCore::titleSuffix.size()), mprisUrlOf(path), std::nullopt};
     const QString duration = m_core.fields().txtDuration;
     if (!duration.isEmpty())
-        medium.lengthUs = microseconds(Transport::textValue(duration));
+        medium.lengthUs = mprisMicroseconds(Transport::textValue(duration));
     return medium;
 }
 
 qint64 OblenMpris::positionUs() const
 {
     // The position the window's own timer last read from the graph.
-    return microseconds(Transport::textValue(m_core.fields().txtElapsed));
+    return mprisMicroseconds(Transport::textValue(m_core.fields().txtElapsed));
 }
 
 double OblenMpris::volume() const
@@ -150,7 +143,7 @@ void OblenMpris::reportSeek()
 {
     if (FilgraphManager *graph = m_core.graph()) {
         if (const std::optional<double> position = graph->CurrentPosition())
-            Q_EMIT seeked(microseconds(*position));
+            Q_EMIT seeked(mprisMicroseconds(*position));
     }
 }
 

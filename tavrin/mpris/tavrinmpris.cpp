@@ -10,13 +10,6 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-qint64 microseconds(double seconds)
-{
-    return std::isfinite(seconds) ? qint64(std::llround(seconds * 1e6)) : 0;
-}
-} // namespace
-
 TavrinMpris::TavrinMpris(PlayerCore &core, Transport &transport, QWidget &window, QObject *parent)
     : MprisPlayer(parent), m_core(core), m_transport(transport), m_window(window)
 {
@@ -70,7 +63,7 @@ std::optional<MprisPlayer::Medium> TavrinMpris::medium() const
     Medium medium{MediaOpener::displayNameOf(path), mprisUrlOf(path), std::nullopt};
     const QString total = m_core.state().value(Field::totalSecondsField);
     if (!total.isEmpty())
-        medium.lengthUs = microseconds(vbVal(total));
+        medium.lengthUs = mprisMicroseconds(vbVal(total));
     return medium;
 }
 
@@ -78,7 +71,7 @@ qint64 TavrinMpris::positionUs() const
 {
     // The position the engine last answered; the tracker asks for it while
     // playing, and nothing here asks again.
-    return microseconds(vbVal(m_core.state().value(Field::currentSecondsField)));
+    return mprisMicroseconds(vbVal(m_core.state().value(Field::currentSecondsField)));
 }
 
 double TavrinMpris::volume() const

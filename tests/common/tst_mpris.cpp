@@ -37,6 +37,13 @@ public:
     void quit() override {}
 };
 
+MprisIdentity testIdentity()
+{
+    MprisIdentity identity;
+    identity.busName = QStringLiteral("test");
+    return identity;
+}
+
 MprisPlayer::Medium mediumAt(const QString &path, std::optional<qint64> lengthUs = 60000000)
 {
     return {path.mid(path.lastIndexOf(QLatin1Char('/')) + 1), mprisUrlOf(path), lengthUs};
@@ -106,7 +113,7 @@ private Q_SLOTS:
     void trackIdChangesPerMedium()
     {
         ScriptedPlayer player;
-        MprisService service(player, {QStringLiteral("test")});
+        MprisService service(player, testIdentity());
         QCOMPARE(service.trackId(), MprisService::noTrack);
         QCOMPARE(service.metadata().size(), 1);
 
@@ -151,7 +158,7 @@ private Q_SLOTS:
         QFETCH(qint64, positionUs);
         QFETCH(qint64, seekedTo);
         ScriptedPlayer player;
-        MprisService service(player, {QStringLiteral("test")});
+        MprisService service(player, testIdentity());
         player.open = mediumAt(QStringLiteral("/m/a.mkv"));
         const QString id = ownTrack ? service.trackId() : QStringLiteral("/other/track/1");
         service.setPosition(id, positionUs);
@@ -161,7 +168,7 @@ private Q_SLOTS:
     void rateAndVolumeBounds()
     {
         ScriptedPlayer player;
-        MprisService service(player, {QStringLiteral("test")});
+        MprisService service(player, testIdentity());
         service.setRate(9.0);
         QCOMPARE(player.rateSet, 4.0);
         service.setRate(0.01);
