@@ -79,9 +79,7 @@ QString MprisService::trackId()
         m_trackUrl = medium->url;
         ++m_trackNumber;
     }
-    return QStringLiteral("/org/oblensuite/%1/track/%2")
-        .arg(m_identity.busName)
-        .arg(m_trackNumber);
+    return QStringLiteral("/org/oblensuite/%1/track/%2").arg(m_identity.busName).arg(m_trackNumber);
 }
 
 QVariantMap MprisService::metadata()
@@ -153,9 +151,9 @@ void MprisService::publishChanges()
     m_published = now;
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(
-        objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-        QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal =
+        QDBusMessage::createSignal(objectPath, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                   QStringLiteral("PropertiesChanged"));
     signal << playerInterface << changed << QStringList();
     m_bus->send(signal);
 }

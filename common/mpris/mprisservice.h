@@ -32,7 +32,8 @@ class MprisService : public QObject
     Q_OBJECT
 public:
     static inline const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
-    static inline const QString noTrack = QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
+    static inline const QString noTrack =
+        QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack");
 
     MprisService(MprisPlayer &player, MprisIdentity identity, QObject *parent = nullptr);
     ~MprisService() override;

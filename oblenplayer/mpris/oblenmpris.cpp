@@ -1,9 +1,9 @@
 #include "oblenmpris.h"
 
 #include "common/mpris/mpriswindow.h"
-#include "mprisdesktopentry.h"
 #include "core/playercore.h"
 #include "core/transport.h"
+#include "mprisdesktopentry.h"
 
 #include <algorithm>
 #include <cmath>

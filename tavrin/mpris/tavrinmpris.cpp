@@ -1,10 +1,10 @@
 #include "tavrinmpris.h"
 
 #include "common/mpris/mpriswindow.h"
-#include "mprisdesktopentry.h"
 #include "controls/transport.h"
 #include "engine/openpaths.h"
 #include "engine/playercore.h"
+#include "mprisdesktopentry.h"
 #include "state/vbnumber.h"
 
 #include <algorithm>

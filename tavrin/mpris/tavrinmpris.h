@@ -19,8 +19,7 @@ public:
     static constexpr double slowestRate = 0.1;
     static constexpr double fastestRate = 100.0;
 
-    TavrinMpris(PlayerCore &core, Transport &transport, QWidget &window,
-                QObject *parent = nullptr);
+    TavrinMpris(PlayerCore &core, Transport &transport, QWidget &window, QObject *parent = nullptr);
 
     // org.mpris.MediaPlayer2.tavrin, named and typed as the desktop entry.
     static MprisIdentity identity();

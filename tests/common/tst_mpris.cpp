@@ -71,8 +71,8 @@ private Q_SLOTS:
             << QStringLiteral("/tmp/dvd://1") << QStringLiteral("file:///tmp/dvd%3A/1");
         QTest::newRow("relative file")
             << QStringLiteral("clip.mp4")
-            << QStringLiteral("file://") + QString::fromLatin1(QUrl::toPercentEncoding(
-                                               QDir::currentPath().toUtf8(), "/")) +
+            << QStringLiteral("file://") +
+                   QString::fromLatin1(QUrl::toPercentEncoding(QDir::currentPath().toUtf8(), "/")) +
                    QStringLiteral("/clip.mp4");
     }
     void urls()
