@@ -1,9 +1,11 @@
 #include "common/commandlinetext.h"
 #include "graph/gstgraph.h"
+#include "mpris/oblenmpris.h"
 #include "window/mainform.h"
 #include "window/popupmenu.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
@@ -32,6 +34,11 @@ int main(int argc, char *argv[])
                          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
     // The saved position is taken before the window is shown, so it appears there.
     window.popupMenu()->startUp();
+    // The desktop's media keys and controls; without a session bus the
+    // program runs as it would anyway.
+    OblenMpris mediaControls(window.core(), window);
+    MprisService mpris(mediaControls, OblenMpris::identity());
+    mpris.registerOn(QDBusConnection::sessionBus());
     window.show();
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();

@@ -19,6 +19,9 @@ packages=(
   gstreamer1.0-plugins-ugly
   gstreamer1.0-libav gstreamer1.0-x gstreamer1.0-gl gstreamer1.0-tools
   gstreamer1.0-plugins-base-apps
+  # the desktop's media controls (MPRIS): a private session bus and a client
+  # for the tests
+  dbus playerctl
   # fonts: Korean captions and the default subtitle font
   fonts-nanum fontconfig
   # a display for the tests, and the tools to look at it

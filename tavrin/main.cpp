@@ -1,8 +1,10 @@
 #include "common/commandlinetext.h"
+#include "mpris/tavrinmpris.h"
 #include "platform/terminationsignals.h"
 #include "window/mainform.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <csignal>
@@ -32,6 +34,11 @@ int main(int argc, char *argv[])
         window.close();
         QCoreApplication::quit();
     });
+    // The desktop's media keys and controls; without a session bus the
+    // program runs as it would anyway.
+    TavrinMpris mediaControls(window.core(), window.transport(), window);
+    MprisService mpris(mediaControls, TavrinMpris::identity());
+    mpris.registerOn(QDBusConnection::sessionBus());
     window.show();
     if (!window.start(readCommandLine(app.arguments().mid(1))))
         return 1;

@@ -239,7 +239,12 @@ void Transport::seekTo(const std::optional<double> &fraction)
     if (!target)
         return;
     qCDebug(lcTransport) << "seek to" << *target << "of" << length;
-    m_core.sendCommand(EngineCommand::seekAbsolute(*target));
+    seekToSeconds(*target);
+}
+
+void Transport::seekToSeconds(qint64 seconds)
+{
+    m_core.sendCommand(EngineCommand::seekAbsolute(seconds));
     setPlayState(PlayState::playing);
 }
 

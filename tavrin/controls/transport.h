@@ -44,6 +44,8 @@ public:
     void speedUp();
     void resetSpeed();
     void jump(int seconds);
+    // "seek " + S + " 2 ": the absolute seek the seek knob and track make.
+    void seekToSeconds(qint64 seconds);
 
     void seekButtonPressed(SeekButton button, Qt::MouseButton mouseButton);
     void seekButtonReleased(SeekButton button, Qt::MouseButton mouseButton);
