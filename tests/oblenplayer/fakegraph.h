@@ -172,6 +172,7 @@ public:
     bool SetHeight(int v) override { return setWindow("Height", v); }
     bool SetOwner(quintptr w) override { return setWindow("Owner", long(w)); }
     bool SetMessageDrain(quintptr w) override { return setWindow("MessageDrain", long(w)); }
+    bool SetVisible(bool v) override { return setWindow("Visible", long(v)); }
 
 private:
     bool setWindow(const char *name, long value)

@@ -152,6 +152,13 @@ private:
     std::thread m_thread;
 };
 
+// The graph of an open or a rebuild under way is built away from the
+// window: this waits until it has been taken into use.
+void waitOpened(mainform &w)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!w.core().isOpening(), 15000);
+}
+
 // The main window with clip.mp4 playing and its times shown.
 void openClip(mainform &w)
 {
@@ -190,6 +197,7 @@ private Q_SLOTS:
         const QString path = media(QStringLiteral("clip.mp4"));
         w.openFromCommandLine(commandLineText({QStringLiteral("/open"), path}));
         QCOMPARE(w.windowTitle(), QStringLiteral("clip.mp4 - Oblen Player v1.0.3"));
+        waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(!w.videoCover()->isVisible());
         // Original size: the video area shows the 320x240 source 1:1.
@@ -298,6 +306,7 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("Oblen Player v1.0.3"));
         drop({other});
         QCOMPARE(w.windowTitle(), QStringLiteral("video-only.mp4 - Oblen Player v1.0.3"));
+        waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
         // No audio: the volume slider and balance buttons are off.
         QVERIFY(!w.controlBar()->volumeBar->isEnabled());
@@ -314,6 +323,7 @@ private Q_SLOTS:
         BoxAnswerer boxes;
         w.openFromCommandLine(
             QStringLiteral("/open \"%1\"").arg(media(QStringLiteral("clip.mp4"))));
+        waitOpened(w);
         QCOMPARE(boxes.texts, QStringList{GraphBuilder::rendererMessage(false)});
         QTRY_VERIFY(w.core().isLoaded());
         QCOMPARE(state(w), GraphState::Running);
@@ -324,6 +334,7 @@ private Q_SLOTS:
 
         // Choosing X11 rebuilds with it, keeping the graph running.
         w.controlBar()->rendererOption->button(1)->click();
+        waitOpened(w);
         QCOMPARE(boxes.texts.size(), 1);
         QCOMPARE(state(w), GraphState::Running);
         filters = w.core().browser().listFilters();
@@ -342,25 +353,24 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(w));
         w->controlBar()->rendererOption->button(3)->click();
         QStringList asked;
-        // While the renderer message is up the user closes the window and
-        // says yes to the warning; the window goes once the medium is open.
-        QTimer::singleShot(100, w, [&]() {
-            QTimer::singleShot(100, [&]() {
-                auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-                if (box) {
+        // While the medium is being opened (the graph being built, or the
+        // renderer message up) the user closes the window and says yes to
+        // the warning; the window goes, at once or once the medium is open.
+        const QString warning = QStringLiteral("주의: 미디어를 여는중");
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, [&]() {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                const bool isWarning = box->text().startsWith(warning);
+                if (isWarning)
                     asked << box->text();
-                    box->button(QMessageBox::Yes)->click();
-                }
-                QTimer::singleShot(100, [&]() {
-                    if (auto *b = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                        b->button(QMessageBox::Ok)->click();
-                });
-            });
-            w->close();
+                box->button(isWarning ? QMessageBox::Yes : QMessageBox::Ok)->click();
+            }
         });
+        answer.start(100);
+        QTimer::singleShot(100, w, [&]() { w->close(); });
         w->openFromCommandLine(
             QStringLiteral("/open \"%1\"").arg(media(QStringLiteral("clip.mp4"))));
-        QCOMPARE(asked.size(), 1);
+        QTRY_COMPARE(asked.size(), 1);
         QVERIFY(asked.first().startsWith(
             QStringLiteral("주의: 미디어를 여는중 Oblen Player v1.0.3를")));
         QTRY_VERIFY(!alive);
@@ -403,6 +413,7 @@ private Q_SLOTS:
         else
             QTest::keyClick(w.picVideoWindow(), Qt::Key_F5);
         QCOMPARE(w.core().fields().savedStateField, QStringLiteral("2"));
+        waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
     }
 
@@ -486,6 +497,7 @@ private Q_SLOTS:
 
         w.core().openMedia(path);
         QCOMPARE(w.windowTitle(), PlayerCore::titleFor(path));
+        waitOpened(w);
         const PlayerFields &f = w.core().fields();
         QVERIFY(f.txtDuration.isEmpty());
         QVERIFY(f.txtElapsed.isEmpty());
@@ -517,7 +529,8 @@ private Q_SLOTS:
         QVERIFY2(!pipe.opened(), "the pipe was opened and waited on");
         QVERIFY(boxes.texts.isEmpty());
         QCOMPARE(w.windowTitle(), QStringLiteral("pipe.mp4 - Oblen Player v1.0.3"));
-        QVERIFY(!w.core().isOpening());
+        waitOpened(w);
+        QVERIFY2(!pipe.opened(), "the pipe was opened and waited on");
         QVERIFY(!w.core().graph()->Duration());
         w.controlBar()->playButton->click();
         QTest::keyClick(w.picVideoWindow(), Qt::Key_F5);
@@ -613,13 +626,14 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         BoxAnswerer boxes;
         w.core().openMedia(path);
+        waitOpened(w);
         QVERIFY(boxes.texts.isEmpty());
-        QVERIFY(!w.core().isOpening());
         QVERIFY(!w.core().graph()->Duration());
         w.controlBar()->playButton->click();
         w.controlBar()->forwardButton->click();
         QTest::keyClick(w.picVideoWindow(), Qt::Key_F5);
         w.core().openMedia(media(QStringLiteral("clip.mp4")));
+        waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(boxes.texts.isEmpty());
     }
@@ -681,6 +695,7 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         w.core().openMedia(path);
+        waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
         FilterMenu *menu = w.filterMenu();
         const auto filters = w.core().graph()->FilterCollection();
@@ -730,6 +745,7 @@ private Q_SLOTS:
         QCOMPARE(menu->actions().front()->text(), FilterMenu::emptyCaption);
         QVERIFY(!menu->actions().front()->isEnabled() && !menu->menuAction()->isEnabled());
         w.core().openMedia(media(QStringLiteral("clip.mp4")));
+        waitOpened(w);
         QStringList captions;
         for (QAction *entry : menu->actions())
             captions << entry->text();

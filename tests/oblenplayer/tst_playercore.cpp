@@ -21,9 +21,13 @@ class PlayerCoreTest : public QObject
 
     FakeGraph *graph() const { return static_cast<FakeGraph *>(m_core->graph()); }
 
+    // The graph is built on a worker thread and taken into use after.
+    void waitOpened() { QTRY_VERIFY_WITH_TIMEOUT(!m_core->isOpening(), 10000); }
+
     void openClip(const QString &path = QStringLiteral("/media/clip.mp4"))
     {
         m_core->openMedia(path);
+        waitOpened();
         QVERIFY(graph());
         // The duration text comes one timer tick after loading.
         QTRY_VERIFY(m_core->isLoaded());
@@ -53,6 +57,7 @@ private Q_SLOTS:
         m_core->openMedia(QStringLiteral("/media/a clip.mp4"));
         QCOMPARE(title.last().first().toString(),
                  QStringLiteral("a clip.mp4 - Oblen Player v1.0.3"));
+        waitOpened();
         QCOMPARE(originalSize.count(), 1);
         QCOMPARE(m_log.first(), QStringLiteral("AddSourceFilter /media/a clip.mp4"));
         QCOMPARE(m_log.last(), QStringLiteral("Run"));
@@ -91,6 +96,7 @@ private Q_SLOTS:
         openClip();
         const int made = m_graphsMade;
         m_core->openMedia(QStringLiteral("/media/other.mkv"));
+        waitOpened();
         QCOMPARE(m_graphsMade, made + 1);
         QCOMPARE(m_log.first(), QStringLiteral("Stop"));
         QCOMPARE(m_log.at(1), QStringLiteral("AddSourceFilter /media/other.mkv"));
@@ -119,6 +125,7 @@ private Q_SLOTS:
         QFETCH(QString, opened);
         const ProgramCommandLine line = readCommandLine(arguments);
         m_core->openFromCommandLine(line);
+        waitOpened();
         QCOMPARE(m_core->fields().parameterInfoField, line.text);
         QCOMPARE(m_core->fields().fileOrUrlField, opened);
         QCOMPARE(m_core->graph() != nullptr, !opened.isEmpty());
@@ -275,6 +282,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_core->fields().txtElapsed, QStringLiteral("4.25"));
         const int made = m_graphsMade;
         m_core->selectRenderer(1);
+        waitOpened();
         QCOMPARE(m_graphsMade, made + 1);
         QVERIFY(m_log.contains("Filter ximagesink"));
         QCOMPARE(m_log.at(m_log.size() - 2), QStringLiteral("SetCurrentPosition 4.25"));
@@ -293,6 +301,7 @@ private Q_SLOTS:
         // The next file has nothing the graph can render.
         m_script.sourcePins.clear();
         m_core->openMedia(QStringLiteral("/media/broken.mp4"));
+        waitOpened();
         QVERIFY(!graph()->Duration());
         QCOMPARE(m_core->controls().positionBarMaximum, 0);
         QCOMPARE(m_core->controls().positionBarValue, 0);
@@ -355,6 +364,7 @@ private Q_SLOTS:
             m_core->closeMedia();
         });
         m_core->openMedia(QStringLiteral("/media/clip.mp4"));
+        waitOpened();
         QCOMPARE(messages, 1);
         QCOMPARE(m_core->fields().fileOrUrlField, QStringLiteral("/media/clip.mp4"));
         QVERIFY(graph());
