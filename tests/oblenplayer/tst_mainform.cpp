@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -36,6 +37,8 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -151,6 +154,47 @@ private:
     std::atomic<bool> m_opened{false};
     std::thread m_thread;
 };
+
+// An address whose server takes the connection (the kernel does) and never
+// says a word.
+class SilentServer
+{
+public:
+    SilentServer()
+    {
+        m_fd = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_fd >= 0 && bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) == 0 &&
+            listen(m_fd, 16) == 0 &&
+            getsockname(m_fd, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+            m_port = ntohs(address.sin_port);
+    }
+    ~SilentServer() { ::close(m_fd); }
+    QString address() const { return QStringLiteral("http://127.0.0.1:%1/clip.mp4").arg(m_port); }
+    bool listening() const { return m_port != 0; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
+// The longest gap between ticks of a 5 ms timer while the event loop runs
+// for `ms`.
+qint64 longestStall(int ms)
+{
+    QElapsedTimer since;
+    qint64 longest = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout,
+                     [&]() { longest = std::max(longest, since.restart()); });
+    since.start();
+    tick.start(5);
+    QTest::qWait(ms);
+    return std::max(longest, since.elapsed());
+}
 
 // The graph of an open or a rebuild under way is built away from the
 // window: this waits until it has been taken into use.
@@ -635,6 +679,52 @@ private Q_SLOTS:
         w.core().openMedia(media(QStringLiteral("clip.mp4")));
         waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
+        QVERIFY(boxes.texts.isEmpty());
+    }
+
+    // Opening an address that never answers leaves the window answering;
+    // a close or another open meanwhile wins at once.
+    void aSilentAddressDoesNotHoldTheWindow_data()
+    {
+        QTest::addColumn<bool>("thenOpen");
+        QTest::newRow("then close") << false;
+        QTest::newRow("then another open") << true;
+    }
+
+    void aSilentAddressDoesNotHoldTheWindow()
+    {
+        QFETCH(bool, thenOpen);
+        SilentServer server;
+        QVERIFY(server.listening());
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        BoxAnswerer boxes;
+        w.core().openMedia(server.address());
+        // The graph waits for the server for seconds; the window does not.
+        // (A held window would show one gap as long as the whole wait.)
+        QVERIFY(w.core().isOpening());
+        const qint64 stall = longestStall(1500);
+        QVERIFY2(stall < 1000, qPrintable(QStringLiteral("stalled %1 ms").arg(stall)));
+        QVERIFY(w.core().isOpening());
+        QElapsedTimer took;
+        took.start();
+        if (thenOpen) {
+            openClip(w);
+            // Well before the server's time-out (5 s) ends the first open.
+            QVERIFY2(took.elapsed() < 4000, qPrintable(QString::number(took.elapsed())));
+            QCOMPARE(w.windowTitle(), QStringLiteral("clip.mp4 - Oblen Player v1.0.3"));
+            QCOMPARE(state(w), GraphState::Running);
+            QTRY_VERIFY(w.core().fields().txtElapsed.toDouble() > 0.5);
+            QCOMPARE(w.core().fields().fileOrUrlField, media(QStringLiteral("clip.mp4")));
+        } else {
+            w.core().closeMedia();
+            QVERIFY2(took.elapsed() < 1000, qPrintable(QString::number(took.elapsed())));
+            QCOMPARE(w.windowTitle(), PlayerCore::programTitle);
+            QVERIFY(!w.core().isOpening());
+            QVERIFY(!w.core().graph());
+            QVERIFY(w.videoCover()->isVisible());
+        }
         QVERIFY(boxes.texts.isEmpty());
     }
 

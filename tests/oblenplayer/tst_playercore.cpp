@@ -81,6 +81,79 @@ private Q_SLOTS:
         QVERIFY(m_core->statusTimer.isActive());
     }
 
+    // The window's part of opening comes first, the rest when the graph is
+    // ready, in the order of a graph built on the spot.
+    void effectsComeInOrderOnceTheGraphIsReady()
+    {
+        m_script.gate = std::make_shared<RenderGate>();
+        QStringList effects;
+        connect(m_core.get(), &PlayerCore::titleChanged, this, [&]() { effects << "title"; });
+        connect(m_core.get(), &PlayerCore::controlsChanged, this, [&]() { effects << "controls"; });
+        connect(m_core.get(), &PlayerCore::openingFinished, this, [&]() {
+            effects << "finished";
+            QCOMPARE(m_core->fields().openingFlag, QStringLiteral("0"));
+            QVERIFY(!m_log.contains("Run"));
+        });
+        connect(m_core.get(), &PlayerCore::originalSizeRequested, this, [&]() {
+            effects << "size";
+            QVERIFY(!m_log.contains("Run"));
+        });
+        m_core->openMedia(QStringLiteral("/media/slow.mp4"));
+        QTRY_COMPARE(m_script.gate->waitingNow(), 1);
+        QCOMPARE(effects, (QStringList{"title", "controls"}));
+        QVERIFY(m_core->isOpening());
+        QVERIFY(!m_core->graph());
+        m_script.gate->release();
+        waitOpened();
+        QCOMPARE(effects, (QStringList{"title", "controls", "controls", "finished", "size"}));
+        QCOMPARE(m_log.last(), QStringLiteral("Run"));
+        QCOMPARE(m_core->browser().listFilters().last(), QStringLiteral("/media/slow.mp4"));
+    }
+
+    // A close or another open while a graph is still being built wins at
+    // once; the abandoned graph is aborted, its result dropped, and it is
+    // destroyed on the window's thread.
+    void aCloseOrAnOpenWinsOverAPendingBuild_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("close") << QString();
+        QTest::newRow("another open") << "/media/clip.mp4";
+    }
+
+    void aCloseOrAnOpenWinsOverAPendingBuild()
+    {
+        QFETCH(QString, then);
+        m_script.gate = std::make_shared<RenderGate>();
+        const std::shared_ptr<RenderGate> gate = m_script.gate;
+        QSignalSpy finished(m_core.get(), &PlayerCore::openingFinished);
+        QSignalSpy title(m_core.get(), &PlayerCore::titleChanged);
+        m_core->openMedia(QStringLiteral("/media/slow.mp4"));
+        QTRY_COMPARE(gate->waitingNow(), 1);
+        if (then.isEmpty()) {
+            m_core->closeMedia();
+            QCOMPARE(m_core->title(), PlayerCore::programTitle);
+            QVERIFY(m_core->controls().videoCoverVisible);
+        } else {
+            m_core->openMedia(then);
+            QCOMPARE(m_core->title(), PlayerCore::titleFor(then));
+            QVERIFY(m_core->isOpening());
+            waitOpened();
+            QVERIFY(m_log.contains(QStringLiteral("AddSourceFilter ") + then));
+            QCOMPARE(m_log.last(), QStringLiteral("Run"));
+        }
+        // The build held at the server was told to stop waiting.
+        QTRY_COMPARE(gate->waitingNow(), 0);
+        QTRY_COMPARE(gate->graphsAlive.load(), then.isEmpty() ? 0 : 1);
+        QVERIFY(!gate->destroyedOffMainThread);
+        QVERIFY(!m_core->isOpening());
+        QCOMPARE(finished.count(), then.isEmpty() ? 0 : 1);
+        QCOMPARE(m_core->fields().fileOrUrlField, then.isEmpty() ? "/media/slow.mp4" : then);
+        QCOMPARE(m_core->graph() != nullptr, !then.isEmpty());
+        QCOMPARE(title.last().first().toString(),
+                 then.isEmpty() ? PlayerCore::programTitle : PlayerCore::titleFor(then));
+        QCOMPARE(m_core->browser().listFilters().isEmpty(), then.isEmpty());
+    }
+
     void noAudioDisablesTheAudioControls()
     {
         m_script.hasAudio = false;
