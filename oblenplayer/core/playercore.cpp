@@ -4,8 +4,11 @@
 #include "core/transport.h"
 #include "graph/graphbuilder.h"
 
+#include <QCoreApplication>
+
 #include <array>
 #include <cmath>
+#include <mutex>
 
 namespace {
 
@@ -24,7 +27,30 @@ constexpr std::array<Renderer, PlayerCore::rendererCount> renderers{{
     {"VA-API (vaapisink)", "vaapisink"},
 }};
 
+// More than the two builds a person can start: a build waiting on an
+// address holds its thread until it is dropped.
+constexpr int workerThreads = 8;
+
 } // namespace
+
+// One graph being built. The graph and the lists are the worker's until it
+// hands the build back to the window's thread; the window's thread alone
+// then takes them into use, or retires a dropped one.
+struct PlayerCore::Build
+{
+    quint64 generation = 0;
+    AfterBuild after = AfterBuild::Nothing;
+    GraphBuildRequest request;
+    std::unique_ptr<FilgraphManager> graph;
+    // The build's own lists, with nothing connected: the player's lists
+    // take them over when the graph is ready.
+    FilterBrowser browser;
+    // Found while building, shown once the graph is ready.
+    std::optional<QString> rendererMessage;
+    std::optional<double> duration;
+    // Between aborting a dropped build and taking its graph away.
+    std::mutex graphMutex;
+};
 
 QString PlayerCore::rendererCaption(int index)
 {
@@ -57,11 +83,17 @@ PlayerCore::PlayerCore(GraphFactory factory, QObject *parent)
     positionBarTimer.start();
     positionTextTimer.start();
     layoutTimer.start();
+    m_workers.setMaxThreadCount(workerThreads);
 }
 
 PlayerCore::~PlayerCore()
 {
+    dropPendingBuild();
     unloadMedia();
+    // No thread outlives the player; the graphs they hand back are
+    // destroyed here, before the window they draw into goes.
+    m_workers.waitForDone();
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
 }
 
 void PlayerCore::setTitle(const QString &title)
@@ -72,16 +104,16 @@ void PlayerCore::setTitle(const QString &title)
 
 void PlayerCore::openMedia(const QString &path)
 {
-    // A second open while one is being built (from inside the renderer
-    // message) would pull the graph from under the builder.
-    if (path.isEmpty() || isOpening())
+    // From inside the renderer message the graph being taken into use
+    // stays: the step the message interrupts goes on after it.
+    if (path.isEmpty() || m_applying)
         return;
     m_fields.fileOrUrlField = path;
     setTitle(titleFor(path));
-    loadMedia();
-    Q_EMIT originalSizeRequested();
-    if (m_graph)
-        m_graph->Run();
+    // The old medium's times would stand under the new title until the
+    // new graph is ready.
+    forgetTimes();
+    loadMediaWith(rendererFilterName(m_controls.rendererOption), AfterBuild::Run);
 }
 
 void PlayerCore::openFromCommandLine(const ProgramCommandLine &commandLine)
@@ -97,25 +129,68 @@ void PlayerCore::loadMedia()
     loadMediaWith(rendererFilterName(m_controls.rendererOption));
 }
 
-void PlayerCore::loadMediaWith(const QString &rendererName)
+void PlayerCore::loadMediaWith(const QString &rendererName, AfterBuild after, bool wait)
 {
-    if (isOpening())
+    if (m_applying)
         return;
+    dropPendingBuild();
     m_fields.openingFlag = QStringLiteral("1");
-    unloadMedia();
+    std::shared_ptr<FilgraphManager> previous = takeGraph();
     m_controls.videoCoverVisible = false;
     m_controls.positionBarEnabled = true;
     statusTimer.start();
     Q_EMIT controlsChanged();
 
-    m_graph = m_factory ? m_factory() : nullptr;
-    std::optional<double> duration;
+    auto build = std::make_shared<Build>();
+    build->generation = ++m_generation;
+    build->after = after;
+    build->request = {m_fields.fileOrUrlField, rendererName, m_controls.avsAudio};
+    // Made here: the graph's window belongs to this thread.
+    build->graph = m_factory ? m_factory() : nullptr;
+    m_pending = build;
+    if (!build->graph || wait) {
+        if (previous)
+            shutDown(std::move(previous));
+        if (build->graph)
+            runBuild(*build);
+        finishBuild(build);
+        return;
+    }
+    // The previous graph goes down first: it may hold what the new one
+    // needs (the sound device, the display's GL context).
+    m_workers.start([this, build, previous = std::move(previous)]() mutable {
+        if (previous)
+            destroyLater(shutDown(std::move(previous)));
+        runBuild(*build);
+        QMetaObject::invokeMethod(
+            this, [this, build]() { finishBuild(build); }, Qt::QueuedConnection);
+    });
+}
+
+void PlayerCore::runBuild(Build &build)
+{
+    GraphBuilder::build(*build.graph, build.browser, build.request,
+                        [&build](const QString &text) { build.rendererMessage = text; });
+    build.duration = build.graph->Duration();
+}
+
+void PlayerCore::finishBuild(const std::shared_ptr<Build> &build)
+{
+    if (build->generation != m_generation || build != m_pending) {
+        retireBuild(build);
+        return;
+    }
+    m_applying = true;
+    // Waited for before the graph is taken into use, as when it came up
+    // in the middle of building.
+    if (build->rendererMessage)
+        Q_EMIT rendererMessage(*build->rendererMessage);
+    m_pending.reset();
+    m_graph = std::move(build->graph);
+    m_browser.adopt(build->browser);
+    const std::optional<double> duration = m_graph ? build->duration : std::nullopt;
     if (m_graph) {
         FilgraphManager &graph = *m_graph;
-        GraphBuilder::build(graph, m_browser,
-                            {m_fields.fileOrUrlField, rendererName, m_controls.avsAudio},
-                            [this](const QString &text) { Q_EMIT rendererMessage(text); });
-
         graph.SetVolume(m_controls.volumeBar);
         graph.SetBalance(m_controls.balanceBar);
 
@@ -129,7 +204,6 @@ void PlayerCore::loadMediaWith(const QString &rendererName)
 
         graph.SetRate(1.0);
 
-        duration = graph.Duration();
         if (duration) {
             m_fields.txtDuration = Transport::doubleText(*duration);
             durationTextTimer.start();
@@ -144,8 +218,87 @@ void PlayerCore::loadMediaWith(const QString &rendererName)
     if (!duration)
         forgetTimes();
     m_fields.openingFlag = QStringLiteral("0");
+    m_applying = false;
     Q_EMIT controlsChanged();
     Q_EMIT openingFinished();
+
+    if (build->after == AfterBuild::Run) {
+        Q_EMIT originalSizeRequested();
+        if (m_graph)
+            m_graph->Run();
+    } else if (build->after == AfterBuild::RestoreState && m_graph) {
+        m_graph->SetCurrentPosition(Transport::textValue(m_fields.savedPositionField));
+        statusTimer.start();
+        if (m_fields.savedStateField == QLatin1String("0"))
+            m_graph->Stop();
+        else if (m_fields.savedStateField == QLatin1String("1"))
+            m_graph->Pause();
+        else if (m_fields.savedStateField == QLatin1String("2"))
+            m_graph->Run();
+    }
+}
+
+void PlayerCore::dropPendingBuild()
+{
+    ++m_generation;
+    const std::shared_ptr<Build> build = std::exchange(m_pending, nullptr);
+    if (!build)
+        return;
+    // Aborting may wait for the graph's own locks: not on this thread.
+    m_workers.start([build]() {
+        std::lock_guard<std::mutex> lock(build->graphMutex);
+        if (build->graph)
+            build->graph->Abort();
+    });
+}
+
+void PlayerCore::retireBuild(const std::shared_ptr<Build> &build)
+{
+    m_workers.start([this, build]() {
+        std::unique_ptr<FilgraphManager> graph;
+        {
+            std::lock_guard<std::mutex> lock(build->graphMutex);
+            graph = std::move(build->graph);
+        }
+        if (!graph)
+            return;
+        graph->ShutDown();
+        destroyLater(std::shared_ptr<FilgraphManager>(std::move(graph)));
+    });
+}
+
+std::shared_ptr<FilgraphManager> PlayerCore::takeGraph()
+{
+    if (m_graph) {
+        m_graph->SetOwner(m_videoArea.handle);
+        // It lingers until its pipeline is down.
+        m_graph->SetVisible(false);
+    }
+    m_browser.clear();
+    return std::shared_ptr<FilgraphManager>(std::move(m_graph));
+}
+
+std::shared_ptr<FilgraphManager> PlayerCore::shutDown(std::shared_ptr<FilgraphManager> graph)
+{
+    graph->Stop();
+    graph->ShutDown();
+    return graph;
+}
+
+void PlayerCore::retire(std::shared_ptr<FilgraphManager> graph)
+{
+    // Stopping a pipeline and bringing it down can take a while (an OpenGL
+    // sink waits for its thread, a source for a server): not on the
+    // window's thread.
+    m_workers.start([this, graph]() mutable { destroyLater(shutDown(std::move(graph))); });
+}
+
+void PlayerCore::destroyLater(std::shared_ptr<FilgraphManager> graph)
+{
+    // Should the player go first, its destructor drops the call and with it
+    // the graph, on its own thread.
+    QMetaObject::invokeMethod(
+        this, [graph = std::move(graph)]() mutable { graph.reset(); }, Qt::QueuedConnection);
 }
 
 void PlayerCore::forgetTimes()
@@ -164,18 +317,16 @@ void PlayerCore::forgetTimes()
 
 void PlayerCore::unloadMedia()
 {
-    if (m_graph) {
-        m_graph->Stop();
-        m_graph->SetOwner(m_videoArea.handle);
-    }
-    m_browser.clear();
-    m_graph.reset();
+    if (std::shared_ptr<FilgraphManager> graph = takeGraph())
+        retire(std::move(graph));
 }
 
 void PlayerCore::closeMedia()
 {
-    if (isOpening())
+    if (m_applying)
         return;
+    dropPendingBuild();
+    m_fields.openingFlag = QStringLiteral("0");
     unloadMedia();
     m_controls.videoCoverVisible = true;
     m_controls.audioEnabled = true;
@@ -194,41 +345,34 @@ void PlayerCore::closeMedia()
     Q_EMIT controlsChanged();
 }
 
-void PlayerCore::rebuildKeepingState(int rendererIndex)
+void PlayerCore::rebuild(int rendererIndex, bool wait)
 {
     if (!isLoaded() || isOpening())
         return;
     if (m_graph) {
-        // A fixed wait, not the clip's duration read as milliseconds: 20 ms
-        // for a 20 s clip is shorter than the preroll after a seek or a rate
-        // change, and two hours of film would wait 7 s on a graph that does
-        // not settle.
-        if (const std::optional<GraphState> state = m_graph->GetState(stateWaitMs))
+        // Not waited for: a graph still changing state (the preroll after a
+        // seek or a rate change) answers with the state it is going to,
+        // which is the one to restore.
+        if (const std::optional<GraphState> state = m_graph->GetState(0))
             m_fields.savedStateField = QString::number(int(*state));
     }
     statusTimer.stop();
     m_fields.savedPositionField = m_fields.txtElapsed;
-    if (rendererIndex < 0)
-        loadMedia();
-    else
-        loadMediaWith(rendererFilterName(rendererIndex));
-    if (!m_graph)
-        return;
-    m_graph->SetCurrentPosition(Transport::textValue(m_fields.savedPositionField));
-    statusTimer.start();
-    if (m_fields.savedStateField == QLatin1String("0"))
-        m_graph->Stop();
-    else if (m_fields.savedStateField == QLatin1String("1"))
-        m_graph->Pause();
-    else if (m_fields.savedStateField == QLatin1String("2"))
-        m_graph->Run();
+    loadMediaWith(rendererFilterName(rendererIndex < 0 ? m_controls.rendererOption : rendererIndex),
+                  AfterBuild::RestoreState, wait);
 }
 
 void PlayerCore::prepareQuit()
 {
+    if (m_applying)
+        return;
+    dropPendingBuild();
+    m_fields.openingFlag = QStringLiteral("0");
     if (m_controls.rendererOption == optionalRenderer)
-        rebuildWithVideoRenderer();
-    unloadMedia();
+        rebuild(fallbackRenderer, true);
+    // Here and now: the window the graph draws into goes next.
+    if (std::shared_ptr<FilgraphManager> graph = takeGraph())
+        shutDown(std::move(graph));
 }
 
 void PlayerCore::selectRenderer(int index)

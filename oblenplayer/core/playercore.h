@@ -6,7 +6,10 @@
 
 #include <QObject>
 #include <QStringList>
+#include <QThreadPool>
 #include <QTimer>
+
+#include <memory>
 
 // The window's state fields: texts, as the player has always kept them.
 struct PlayerFields
@@ -65,10 +68,6 @@ public:
     static constexpr int optionalRenderer = 3;
     // Timers that run "as often as possible" tick at the window-timer rate.
     static constexpr int timerInterval = 15;
-    // How long a rebuild waits for the graph to settle before it reads the
-    // state to restore: long enough for a preroll (the graph gives up on one
-    // after 5 s), and no longer.
-    static constexpr int stateWaitMs = 5000;
 
     static QString rendererCaption(int index);
     static QString rendererFilterName(int index);
@@ -84,6 +83,9 @@ public:
     FilgraphManager *graph() const { return m_graph.get(); }
     FilterBrowser &browser() { return m_browser; }
     bool isOpening() const { return m_fields.openingFlag == QLatin1String("1"); }
+    // The built graph is being taken into use (the renderer message may be
+    // up): opening and closing wait until it is done.
+    bool isApplying() const { return m_applying; }
     bool isLoaded() const { return !m_fields.durationTextField.isEmpty(); }
     QString title() const { return m_title; }
 
@@ -98,20 +100,26 @@ public:
     QTimer layoutTimer;
 
     // Opening: the path becomes the medium, it is loaded, the window asked
-    // for original size, and the graph runs.
+    // for original size, and the graph runs. The graph is built and
+    // prerolled away from the window's thread; the rest follows once it is
+    // ready (openingFinished). An open or a close meanwhile wins: the
+    // pending graph is dropped.
     void openMedia(const QString &path);
     // The medium of the program's command line, if it names one.
     void openFromCommandLine(const ProgramCommandLine &commandLine);
 
     void loadMedia();
+    // The graph is let go of: it is stopped and torn down on a worker
+    // thread, and destroyed back on this one.
     void unloadMedia();
     void closeMedia();
     // Rebuilds the graph for the same medium keeping position and state;
     // rendererIndex < 0 means the selected renderer.
-    void rebuildKeepingState(int rendererIndex = -1);
+    void rebuildKeepingState(int rendererIndex = -1) { rebuild(rendererIndex, false); }
     void rebuildWithVideoRenderer() { rebuildKeepingState(fallbackRenderer); }
-    // Before quitting: the optional renderer is swapped for the fallback,
-    // then the graph goes.
+    // Before quitting: an open under way is dropped, the optional renderer
+    // is swapped for the fallback (built while the caller waits), then the
+    // graph goes, here and now.
     void prepareQuit();
 
     void selectRenderer(int index);
@@ -146,7 +154,33 @@ Q_SIGNALS:
     void openingFinished();
 
 private:
-    void loadMediaWith(const QString &rendererName);
+    struct Build;
+    // What follows once a graph is taken into use.
+    enum class AfterBuild
+    {
+        Nothing,
+        Run,
+        RestoreState
+    };
+    void rebuild(int rendererIndex, bool wait);
+    // Building the graph: the window's part now, the graph's on a worker
+    // thread (or here, when `wait`), the rest in finishBuild.
+    void loadMediaWith(const QString &rendererName, AfterBuild after = AfterBuild::Nothing,
+                       bool wait = false);
+    static void runBuild(Build &build);
+    void finishBuild(const std::shared_ptr<Build> &build);
+    // Drops the build under way, if any: it is told to stop waiting, and its
+    // graph is retired once its thread is done with it.
+    void dropPendingBuild();
+    void retireBuild(const std::shared_ptr<Build> &build);
+    // Takes the graph out of use on this thread (its window) and hands it
+    // back to be stopped and torn down.
+    std::shared_ptr<FilgraphManager> takeGraph();
+    static std::shared_ptr<FilgraphManager> shutDown(std::shared_ptr<FilgraphManager> graph);
+    void retire(std::shared_ptr<FilgraphManager> graph);
+    // Destroys the graph on this thread, which owns its window. A graph is
+    // shared only on its way there.
+    void destroyLater(std::shared_ptr<FilgraphManager> graph);
     // Empties the time fields and the seek range, for a medium without a duration.
     void forgetTimes();
     void setTitle(const QString &title);
@@ -161,4 +195,12 @@ private:
     PlayerControls m_controls;
     VideoArea m_videoArea;
     QString m_title = programTitle;
+    // Builds and tear-downs. Not the global pool: a build waiting on a
+    // server must not hold up anyone else's work.
+    QThreadPool m_workers;
+    std::shared_ptr<Build> m_pending;
+    // Counts the builds started: a result that comes back after a newer
+    // open or a close is dropped.
+    quint64 m_generation = 0;
+    bool m_applying = false;
 };

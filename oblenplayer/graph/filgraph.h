@@ -145,10 +145,21 @@ public:
     virtual bool SetHeight(int height) = 0;
     virtual bool SetOwner(quintptr window) = 0;
     virtual bool SetMessageDrain(quintptr window) = 0;
+    virtual bool SetVisible(bool visible) = 0;
 
     // Why the medium does not play, or plays only in part; Kind::None while
     // all is well.
     virtual GraphProblem Problem() { return {}; }
+
+    // The graph is built on a thread of its own, away from the window; only
+    // the video window members above must be called on the window's thread.
+    // Abort may be called from any thread while the building goes on: every
+    // wait of the building ends at once and the graph starts nothing new.
+    virtual void Abort() {}
+    // Brings the media framework's side of the graph down, on any thread
+    // and after the building has ended, so that destroying the object later
+    // (on the window's thread, which owns the video window) is quick.
+    virtual void ShutDown() {}
 };
 
 // Makes a new, empty graph; the player asks for one per opened medium.

@@ -1,5 +1,7 @@
 #include "filterbrowser.h"
 
+#include <utility>
+
 namespace {
 const QString crlf = QStringLiteral("\r\n");
 }
@@ -99,6 +101,26 @@ QString FilterBrowser::describePin(const IPinInfo &pin)
             (pin.Direction() == IPinInfo::Input ? QStringLiteral("방향: 입력")
                                                 : QStringLiteral("방향: 출력"));
     return text;
+}
+
+void FilterBrowser::adopt(FilterBrowser &other)
+{
+    m_graph = std::exchange(other.m_graph, nullptr);
+    m_registeredFilters = std::exchange(other.m_registeredFilters, {});
+    m_listRegFilters = std::exchange(other.m_listRegFilters, {});
+    m_regFilterLine = std::exchange(other.m_regFilterLine, -1);
+    m_listFilters = std::exchange(other.m_listFilters, {});
+    m_filterLine = std::exchange(other.m_filterLine, -1);
+    m_listPins = std::exchange(other.m_listPins, {});
+    m_pinLine = std::exchange(other.m_pinLine, -1);
+    m_selectedFilter = std::exchange(other.m_selectedFilter, nullptr);
+    m_selectedPin = std::exchange(other.m_selectedPin, nullptr);
+    m_lblFilterName = std::exchange(other.m_lblFilterName, {});
+    m_lblVendorInfo = std::exchange(other.m_lblVendorInfo, {});
+    m_txtPinInfo = std::exchange(other.m_txtPinInfo, {});
+    Q_EMIT registeredFiltersChanged();
+    Q_EMIT filtersRefreshed(m_listFilters);
+    Q_EMIT selectionChanged();
 }
 
 void FilterBrowser::clear()

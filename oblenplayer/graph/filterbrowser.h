@@ -31,6 +31,10 @@ public:
     bool setRegisteredFilterText(const QString &name);
     // Releases every graph object the lists hold.
     void clear();
+    // Takes over the lists of another browser (one a graph was built with
+    // away from this one's thread), telling this one's listeners once;
+    // the other is left empty.
+    void adopt(FilterBrowser &other);
 
     const std::vector<std::shared_ptr<IRegFilterInfo>> &registeredFilters() const
     {

@@ -370,3 +370,21 @@ bool GstFilgraphManager::SetMessageDrain(quintptr window)
 {
     return m_window && m_window->setMessageDrain(window);
 }
+
+bool GstFilgraphManager::SetVisible(bool visible)
+{
+    if (!m_window)
+        return false;
+    m_window->setVisible(visible);
+    return true;
+}
+
+void GstFilgraphManager::Abort()
+{
+    m_core->abort();
+}
+
+void GstFilgraphManager::ShutDown()
+{
+    m_core->tearDown();
+}

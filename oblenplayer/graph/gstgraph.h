@@ -52,7 +52,10 @@ public:
     bool SetHeight(int height) override;
     bool SetOwner(quintptr window) override;
     bool SetMessageDrain(quintptr window) override;
+    bool SetVisible(bool visible) override;
     GraphProblem Problem() override;
+    void Abort() override;
+    void ShutDown() override;
 
     // The renderer's window, for the player's layout and for tests.
     RenderWindow *renderWindow() const { return m_window.get(); }

@@ -70,6 +70,18 @@ void GstGraphCore::tearDown()
     source = nullptr;
 }
 
+void GstGraphCore::abort()
+{
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        aborted = true;
+    }
+    // Going down to NULL ends the builder's wait for the preroll (and with
+    // it the network source's wait for a server that does not answer).
+    if (pipeline)
+        gst_element_set_state(pipeline, GST_STATE_NULL);
+}
+
 GstBusSyncReply GstGraphCore::onBusMessage(GstBus *, GstMessage *message, gpointer data)
 {
     static_cast<GstGraphCore *>(data)->handleMessage(message);
@@ -352,9 +364,14 @@ bool GstGraphCore::preroll(int chainsBefore)
     GstState pending = GST_STATE_VOID_PENDING;
     gst_element_get_state(pipeline, &current, &pending, 0);
     const GstState target = pending != GST_STATE_VOID_PENDING ? pending : current;
-    if (target < GST_STATE_PAUSED &&
-        gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
-        failed = true;
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        if (aborted)
+            return false;
+        if (target < GST_STATE_PAUSED &&
+            gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+            failed = true;
+        }
     }
     if (!failed) {
         const GstStateChangeReturn settled =
@@ -363,6 +380,11 @@ bool GstGraphCore::preroll(int chainsBefore)
             failed = true;
         else if (settled == GST_STATE_CHANGE_ASYNC)
             timedOut = true;
+    }
+    {
+        std::lock_guard<std::mutex> lock(stateMutex);
+        if (aborted)
+            return false;
     }
     // A stream with nothing playable in it (a file that is not media,
     // a cut-off index) prerolls with no renderer at all.

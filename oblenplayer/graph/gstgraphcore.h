@@ -29,6 +29,9 @@ public:
     ~GstGraphCore();
     // Brings the pipeline down and lets go of it; the graph is empty afterwards.
     void tearDown();
+    // From any thread: a preroll under way gives up at once and none starts
+    // again; the pipeline goes down to NULL.
+    void abort();
     static GstBusSyncReply onBusMessage(GstBus *, GstMessage *message, gpointer data);
     void handleMessage(GstMessage *message);
     // Hands an OpenGL sink the program's one GL display.
@@ -97,6 +100,10 @@ public:
     std::atomic<int> chains{0};
     // The preroll gave up waiting.
     std::atomic<bool> timedOut{false};
+    // Set by abort; read and set under stateMutex together with the
+    // preroll's state change, so that no preroll starts after an abort.
+    bool aborted = false;
+    std::mutex stateMutex;
     // Found before the source was made: a missing file, a folder, a file of
     // no bytes. Set on the window's thread before any streaming starts.
     GraphProblem::Kind sourceProblem = GraphProblem::Kind::None;

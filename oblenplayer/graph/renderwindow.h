@@ -22,6 +22,7 @@ public:
     virtual QRect geometry() const = 0;
     virtual bool setOwner(quintptr window) = 0;
     virtual bool setMessageDrain(quintptr window) = 0;
+    virtual void setVisible(bool visible) = 0;
 };
 
 using RenderWindowFactory = std::function<std::unique_ptr<RenderWindow>()>;

@@ -124,6 +124,11 @@ public:
     {
         return m_window && m_window->setMessageDrain(window);
     }
+    void setVisible(bool visible) override
+    {
+        if (m_window)
+            m_window->setVisible(visible);
+    }
 
 private:
     QPointer<GraphVideoWindow> m_window;

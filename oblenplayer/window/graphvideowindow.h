@@ -21,6 +21,7 @@ public:
     QRect geometry() const override { return QWidget::geometry(); }
     bool setOwner(quintptr window) override;
     bool setMessageDrain(quintptr window) override;
+    void setVisible(bool visible) override { QWidget::setVisible(visible); }
 
     // A factory that makes the window inside videoArea, for the graph.
     static RenderWindowFactory factory(QWidget *videoArea);

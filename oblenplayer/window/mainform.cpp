@@ -404,11 +404,18 @@ void mainform::closeEvent(QCloseEvent *event)
                              crlf + crlf + QStringLiteral("계속 하시겠습니까?");
         const auto answer = QMessageBox::question(this, PlayerCore::programTitle, text,
                                                   QMessageBox::Yes | QMessageBox::No);
-        // The graph is still being built below this dialog: quit once it is done.
-        if (answer == QMessageBox::Yes)
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
+        // The graph being taken into use is below this dialog (the renderer
+        // message): quit once that is done. A graph still being built is
+        // simply dropped.
+        if (m_core.isApplying()) {
             m_quitPending = true;
-        event->ignore();
-        return;
+            event->ignore();
+            return;
+        }
     }
     // Saved before the window is set back to normal: the restored position is
     // known now, the window manager moves the window later.

@@ -7,7 +7,37 @@
 
 #include <QStringList>
 
+#include <atomic>
+#include <condition_variable>
 #include <map>
+#include <mutex>
+#include <thread>
+
+// Holds Render of a medium whose name says "slow" until opened or until the
+// graph is aborted, as a server that does not answer holds a real preroll.
+// Also counts the graphs alive and notes the thread the last one died on.
+struct RenderGate
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    int waiting = 0;
+    std::atomic<int> graphsAlive{0};
+    std::atomic<bool> destroyedOffMainThread{false};
+    std::thread::id mainThread = std::this_thread::get_id();
+
+    void release()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+    int waitingNow()
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        return waiting;
+    }
+};
 
 struct FakeGraphScript
 {
@@ -21,6 +51,7 @@ struct FakeGraphScript
     double duration = 10.0;
     int sourceWidth = 640;
     int sourceHeight = 360;
+    std::shared_ptr<RenderGate> gate;
 };
 
 class FakeGraph;
@@ -74,7 +105,38 @@ public:
     explicit FakeGraph(FakeGraphScript script, QStringList *log = nullptr)
         : script(std::move(script)), m_log(log)
     {
+        if (this->script.gate)
+            ++this->script.gate->graphsAlive;
     }
+    ~FakeGraph() override
+    {
+        if (const auto &gate = script.gate) {
+            if (std::this_thread::get_id() != gate->mainThread)
+                gate->destroyedOffMainThread = true;
+            --gate->graphsAlive;
+        }
+    }
+    void Abort() override
+    {
+        aborted = true;
+        if (const auto &gate = script.gate) {
+            std::lock_guard<std::mutex> lock(gate->mutex);
+            gate->changed.notify_all();
+        }
+    }
+    // Waits at the gate, if the medium is a slow one; false when aborted.
+    bool passGate(const QString &source)
+    {
+        const auto &gate = script.gate;
+        if (!gate || !source.contains(QLatin1String("slow")))
+            return true;
+        std::unique_lock<std::mutex> lock(gate->mutex);
+        ++gate->waiting;
+        gate->changed.wait(lock, [&] { return gate->open || aborted; });
+        --gate->waiting;
+        return !aborted;
+    }
+    std::atomic<bool> aborted{false};
 
     FakeGraphScript script;
     std::vector<std::shared_ptr<FakeFilter>> filters; // in the order added
@@ -172,6 +234,7 @@ public:
     bool SetHeight(int v) override { return setWindow("Height", v); }
     bool SetOwner(quintptr w) override { return setWindow("Owner", long(w)); }
     bool SetMessageDrain(quintptr w) override { return setWindow("MessageDrain", long(w)); }
+    bool SetVisible(bool v) override { return setWindow("Visible", long(v)); }
 
 private:
     bool setWindow(const char *name, long value)
@@ -220,7 +283,7 @@ inline bool FakePin::Render()
 {
     FakeGraph *g = m_filter->graph;
     g->log(QStringLiteral("Render ") + m_filter->Name() + QLatin1Char(':') + m_name);
-    if (!m_peer.expired() || m_direction != Output)
+    if (!m_peer.expired() || m_direction != Output || !g->passGate(m_filter->Name()))
         return false;
     // Rendering adds a decoder whose input takes this pin.
     auto decoder = std::make_shared<FakeFilter>(g, QStringLiteral("Decoder"),

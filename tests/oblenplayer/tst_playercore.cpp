@@ -21,9 +21,13 @@ class PlayerCoreTest : public QObject
 
     FakeGraph *graph() const { return static_cast<FakeGraph *>(m_core->graph()); }
 
+    // The graph is built on a worker thread and taken into use after.
+    void waitOpened() { QTRY_VERIFY_WITH_TIMEOUT(!m_core->isOpening(), 10000); }
+
     void openClip(const QString &path = QStringLiteral("/media/clip.mp4"))
     {
         m_core->openMedia(path);
+        waitOpened();
         QVERIFY(graph());
         // The duration text comes one timer tick after loading.
         QTRY_VERIFY(m_core->isLoaded());
@@ -53,6 +57,7 @@ private Q_SLOTS:
         m_core->openMedia(QStringLiteral("/media/a clip.mp4"));
         QCOMPARE(title.last().first().toString(),
                  QStringLiteral("a clip.mp4 - Oblen Player v1.0.3"));
+        waitOpened();
         QCOMPARE(originalSize.count(), 1);
         QCOMPARE(m_log.first(), QStringLiteral("AddSourceFilter /media/a clip.mp4"));
         QCOMPARE(m_log.last(), QStringLiteral("Run"));
@@ -76,6 +81,79 @@ private Q_SLOTS:
         QVERIFY(m_core->statusTimer.isActive());
     }
 
+    // The window's part of opening comes first, the rest when the graph is
+    // ready, in the order of a graph built on the spot.
+    void effectsComeInOrderOnceTheGraphIsReady()
+    {
+        m_script.gate = std::make_shared<RenderGate>();
+        QStringList effects;
+        connect(m_core.get(), &PlayerCore::titleChanged, this, [&]() { effects << "title"; });
+        connect(m_core.get(), &PlayerCore::controlsChanged, this, [&]() { effects << "controls"; });
+        connect(m_core.get(), &PlayerCore::openingFinished, this, [&]() {
+            effects << "finished";
+            QCOMPARE(m_core->fields().openingFlag, QStringLiteral("0"));
+            QVERIFY(!m_log.contains("Run"));
+        });
+        connect(m_core.get(), &PlayerCore::originalSizeRequested, this, [&]() {
+            effects << "size";
+            QVERIFY(!m_log.contains("Run"));
+        });
+        m_core->openMedia(QStringLiteral("/media/slow.mp4"));
+        QTRY_COMPARE(m_script.gate->waitingNow(), 1);
+        QCOMPARE(effects, (QStringList{"title", "controls"}));
+        QVERIFY(m_core->isOpening());
+        QVERIFY(!m_core->graph());
+        m_script.gate->release();
+        waitOpened();
+        QCOMPARE(effects, (QStringList{"title", "controls", "controls", "finished", "size"}));
+        QCOMPARE(m_log.last(), QStringLiteral("Run"));
+        QCOMPARE(m_core->browser().listFilters().last(), QStringLiteral("/media/slow.mp4"));
+    }
+
+    // A close or another open while a graph is still being built wins at
+    // once; the abandoned graph is aborted, its result dropped, and it is
+    // destroyed on the window's thread.
+    void aCloseOrAnOpenWinsOverAPendingBuild_data()
+    {
+        QTest::addColumn<QString>("then");
+        QTest::newRow("close") << QString();
+        QTest::newRow("another open") << "/media/clip.mp4";
+    }
+
+    void aCloseOrAnOpenWinsOverAPendingBuild()
+    {
+        QFETCH(QString, then);
+        m_script.gate = std::make_shared<RenderGate>();
+        const std::shared_ptr<RenderGate> gate = m_script.gate;
+        QSignalSpy finished(m_core.get(), &PlayerCore::openingFinished);
+        QSignalSpy title(m_core.get(), &PlayerCore::titleChanged);
+        m_core->openMedia(QStringLiteral("/media/slow.mp4"));
+        QTRY_COMPARE(gate->waitingNow(), 1);
+        if (then.isEmpty()) {
+            m_core->closeMedia();
+            QCOMPARE(m_core->title(), PlayerCore::programTitle);
+            QVERIFY(m_core->controls().videoCoverVisible);
+        } else {
+            m_core->openMedia(then);
+            QCOMPARE(m_core->title(), PlayerCore::titleFor(then));
+            QVERIFY(m_core->isOpening());
+            waitOpened();
+            QVERIFY(m_log.contains(QStringLiteral("AddSourceFilter ") + then));
+            QCOMPARE(m_log.last(), QStringLiteral("Run"));
+        }
+        // The build held at the server was told to stop waiting.
+        QTRY_COMPARE(gate->waitingNow(), 0);
+        QTRY_COMPARE(gate->graphsAlive.load(), then.isEmpty() ? 0 : 1);
+        QVERIFY(!gate->destroyedOffMainThread);
+        QVERIFY(!m_core->isOpening());
+        QCOMPARE(finished.count(), then.isEmpty() ? 0 : 1);
+        QCOMPARE(m_core->fields().fileOrUrlField, then.isEmpty() ? "/media/slow.mp4" : then);
+        QCOMPARE(m_core->graph() != nullptr, !then.isEmpty());
+        QCOMPARE(title.last().first().toString(),
+                 then.isEmpty() ? PlayerCore::programTitle : PlayerCore::titleFor(then));
+        QCOMPARE(m_core->browser().listFilters().isEmpty(), then.isEmpty());
+    }
+
     void noAudioDisablesTheAudioControls()
     {
         m_script.hasAudio = false;
@@ -91,6 +169,7 @@ private Q_SLOTS:
         openClip();
         const int made = m_graphsMade;
         m_core->openMedia(QStringLiteral("/media/other.mkv"));
+        waitOpened();
         QCOMPARE(m_graphsMade, made + 1);
         QCOMPARE(m_log.first(), QStringLiteral("Stop"));
         QCOMPARE(m_log.at(1), QStringLiteral("AddSourceFilter /media/other.mkv"));
@@ -119,6 +198,7 @@ private Q_SLOTS:
         QFETCH(QString, opened);
         const ProgramCommandLine line = readCommandLine(arguments);
         m_core->openFromCommandLine(line);
+        waitOpened();
         QCOMPARE(m_core->fields().parameterInfoField, line.text);
         QCOMPARE(m_core->fields().fileOrUrlField, opened);
         QCOMPARE(m_core->graph() != nullptr, !opened.isEmpty());
@@ -275,6 +355,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_core->fields().txtElapsed, QStringLiteral("4.25"));
         const int made = m_graphsMade;
         m_core->selectRenderer(1);
+        waitOpened();
         QCOMPARE(m_graphsMade, made + 1);
         QVERIFY(m_log.contains("Filter ximagesink"));
         QCOMPARE(m_log.at(m_log.size() - 2), QStringLiteral("SetCurrentPosition 4.25"));
@@ -293,6 +374,7 @@ private Q_SLOTS:
         // The next file has nothing the graph can render.
         m_script.sourcePins.clear();
         m_core->openMedia(QStringLiteral("/media/broken.mp4"));
+        waitOpened();
         QVERIFY(!graph()->Duration());
         QCOMPARE(m_core->controls().positionBarMaximum, 0);
         QCOMPARE(m_core->controls().positionBarValue, 0);
@@ -355,6 +437,7 @@ private Q_SLOTS:
             m_core->closeMedia();
         });
         m_core->openMedia(QStringLiteral("/media/clip.mp4"));
+        waitOpened();
         QCOMPARE(messages, 1);
         QCOMPARE(m_core->fields().fileOrUrlField, QStringLiteral("/media/clip.mp4"));
         QVERIFY(graph());

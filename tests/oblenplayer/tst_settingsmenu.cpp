@@ -112,6 +112,8 @@ private Q_SLOTS:
         w.popupMenu()->rendererMenu[1]->trigger();
         QCOMPARE(s.value("렌더러선택1"), QStringLiteral("True"));
         QVERIFY(w.controlBar()->rendererOption->button(1)->isChecked());
+        // The rebuild's graph is built away from the window.
+        QTRY_VERIFY(!w.core().isOpening());
         QVERIFY(w.core().graph() &&
                 w.core().graph()->CurrentPosition().value_or(0) >= before - 0.1);
         QCOMPARE(w.core().graph()->GetState(2000).value_or(GraphState::Stopped),
