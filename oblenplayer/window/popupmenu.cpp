@@ -27,6 +27,18 @@ using Kind = PopupMenu::Entry::Kind;
 // Twips per logical pixel.
 constexpr int twipsPerPixel = 15;
 
+bool isNormalState(const QWidget *window)
+{
+    return !(window->windowState() &
+             (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+// From the frame's top left to the inside's.
+QPoint frameOffset(const QWidget *window)
+{
+    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+}
+
 } // namespace
 
 const std::vector<PopupMenu::Entry> &PopupMenu::entries()
@@ -80,6 +92,7 @@ PopupMenu::PopupMenu(mainform *owner) : QMenu(owner), m_owner(owner)
     wire();
     owner->picVideoWindow()->installEventFilter(this);
     owner->videoCover()->installEventFilter(this);
+    owner->installEventFilter(this);
 }
 
 QAction *PopupMenu::entry(const QString &name) const
@@ -237,7 +250,7 @@ void PopupMenu::startUp()
     if (m_owner->isVisible())
         setAlwaysOnTop(topmostMenu->isChecked());
     else
-        m_owner->installEventFilter(this);
+        m_showPending = true;
 }
 
 void PopupMenu::placeFrame()
@@ -295,11 +308,13 @@ ProgramSettings PopupMenu::currentSettings() const
         s.rendererOption[size_t(i)] = i == selected;
         s.rendererMenu[size_t(i)] = rendererMenu[size_t(i)]->isChecked();
     }
-    // The restored position of a maximized or minimized window.
+    // The restored position of a maximized or minimized window: its frame
+    // then is not the one it is restored with (a maximized window loses its
+    // border), so the restored frame is the one taken off.
     QPoint at = m_owner->pos();
-    if (m_owner->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+    if (!isNormalState(m_owner))
         at = m_owner->normalGeometry().topLeft() -
-             (m_owner->geometry().topLeft() - m_owner->frameGeometry().topLeft());
+             m_normalFrameOffset.value_or(frameOffset(m_owner));
     s.left = float(at.x() * twipsPerPixel);
     s.top = float(at.y() * twipsPerPixel);
     s.volume = m_owner->core().controls().volumeBar;
@@ -320,11 +335,23 @@ void PopupMenu::saveSettings()
 bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_owner) {
-        if (event->type() == QEvent::Show) {
-            m_owner->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this]() { setAlwaysOnTop(topmostMenu->isChecked()); });
-            if (m_framePosition)
-                m_frameWait.start();
+        switch (event->type()) {
+        case QEvent::Show:
+            if (m_showPending) {
+                m_showPending = false;
+                QTimer::singleShot(0, this, [this]() { setAlwaysOnTop(topmostMenu->isChecked()); });
+                if (m_framePosition)
+                    m_frameWait.start();
+            }
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (isNormalState(m_owner) && m_owner->windowHandle() &&
+                !m_owner->windowHandle()->frameMargins().isNull())
+                m_normalFrameOffset = frameOffset(m_owner);
+            break;
+        default:
+            break;
         }
         return false;
     }

@@ -123,15 +123,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("left");
         QTest::addColumn<QPoint>("placed");
+        QTest::addColumn<bool>("maximisedAtQuit");
         // The display is 1600x900; x -1 stands for near its right edge.
-        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100);
-        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100);
-        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100);
+        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100) << false;
+        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100) << false;
+        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100) << false;
+        // The frame of a maximised window is not the frame it is restored
+        // with: the restored position is saved, to the pixel.
+        QTest::newRow("maximised") << QByteArray("4500") << QPoint(300, 100) << true;
     }
     void savedPositionIsTakenAndQuittingSavesIt()
     {
         QFETCH(QByteArray, left);
         QFETCH(QPoint, placed);
+        QFETCH(bool, maximisedAtQuit);
         StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
         mainform &w = s.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -145,6 +150,10 @@ private Q_SLOTS:
 
         w.move(210, 150);
         QTRY_COMPARE(w.pos(), QPoint(210, 150));
+        if (maximisedAtQuit) {
+            w.showMaximized();
+            QTRY_VERIFY(w.isMaximized() && w.frameGeometry().topLeft() == QPoint(0, 0));
+        }
         QVERIFY(w.close());
         QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
         QCOMPARE(s.value("TOP"), QStringLiteral("2250"));
