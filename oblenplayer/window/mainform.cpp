@@ -25,7 +25,7 @@
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
-// 4920 x 5190 twips.
+// 4920 x 5190 twips, widened to the window's minimum width.
 constexpr QSize startSize(328, 346);
 
 // The video area: a native window the renderer's window is placed in.
@@ -124,6 +124,9 @@ mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_c
 
     wireControls();
     m_popupMenu = new PopupMenu(this);
+    // Volume and balance give way to the transport in a narrow bar; the
+    // window is never that narrow, so every control can be reached.
+    setMinimumWidth(m_controlBar->widthForBothSides());
     resize(startSize);
     layoutWindow();
     showControls();

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -192,12 +193,15 @@ private Q_SLOTS:
         QCOMPARE(w.windowTitle(), QStringLiteral("clip.mp4 - Oblen Player v1.0.3"));
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(!w.videoCover()->isVisible());
-        // Original size: the video area shows the 320x240 source 1:1.
-        QTRY_COMPARE(w.picVideoWindow()->size(), QSize(320, 240));
-        QCOMPARE(w.size(), QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
+        // Original size: the video area shows the 320x240 source 1:1, as
+        // wide as the window's minimum width when that is wider.
+        const int areaWidth = std::max(320, w.minimumWidth());
+        QTRY_COMPARE(w.picVideoWindow()->size(), QSize(areaWidth, 240));
+        QCOMPARE(w.size(),
+                 QSize(areaWidth, 240 + w.controlBar()->height() + w.statusBar()->height()));
         QTRY_VERIFY(w.core().fields().positionTextField.startsWith(QLatin1String("00:00:0")));
         QTRY_VERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: 00:00:0")));
-        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: %1x240픽셀").arg(areaWidth));
         QCOMPARE(w.statusPanel(4)->text(), QStringLiteral("밸런스: Center"));
         QCOMPARE(w.statusPanel(3)->text(), QStringLiteral("볼륨: 0dB"));
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("배속: 1x"));
@@ -213,7 +217,7 @@ private Q_SLOTS:
                      },
                      15000),
                  "no picture in the video area");
-        QCOMPARE(inside.size(), QSize(320, 240));
+        QCOMPARE(inside.size(), QSize(areaWidth, 240));
         inside.save(QStringLiteral("oblenplayer-video-area.png"));
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QStringLiteral("oblenplayer-screen.png"));
@@ -265,14 +269,11 @@ private Q_SLOTS:
         bar->stopButton->click();
         QCOMPARE(state(w), GraphState::Stopped);
 
-        // A window too narrow for both side panels hides the right one.
+        // The right side panel keeps to the right edge.
         w.resize(900, w.height());
         QTRY_VERIFY(bar->CSide2->isVisible());
         QVERIFY(bar->CSide2->geometry().right() == bar->width() - 1);
         QCOMPARE(bar->positionBar->width(), 900);
-        w.resize(320, w.height());
-        QTRY_VERIFY(!bar->CSide2->isVisible());
-        QCOMPARE(w.picVideoWindow()->width(), 320);
 
         // F4 closes.
         QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
@@ -281,6 +282,47 @@ private Q_SLOTS:
         QVERIFY(w.videoCover()->isVisible());
         for (int panel = 1; panel <= 5; ++panel)
             QVERIFY(w.statusPanel(panel)->text().isEmpty());
+    }
+
+    // Volume and balance give way in a bar too narrow for both sides; the
+    // window never gets that narrow: at its start size, at the original
+    // size of a narrow video and when made narrower, every control shows.
+    void everyControlShows_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<int>("width");
+        QTest::newRow("start size") << QString() << 0;
+        QTest::newRow("320 px video") << QStringLiteral("clip.mp4") << 0;
+        QTest::newRow("made narrow") << QString() << 200;
+        QTest::newRow("narrow video made narrow") << QStringLiteral("video-only.mp4") << 200;
+    }
+    void everyControlShows()
+    {
+        QFETCH(QString, clip);
+        QFETCH(int, width);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!clip.isEmpty()) {
+            w.core().openMedia(media(clip));
+            QTRY_VERIFY(!w.core().fields().durationTextField.isEmpty());
+            w.originalSize();
+            QTRY_COMPARE(w.picVideoWindow()->height(), 240);
+        }
+        if (width > 0)
+            w.resize(width, w.height());
+        ControlBar *bar = w.controlBar();
+        QTRY_COMPARE(bar->width(), w.width());
+        for (QWidget *control : bar->findChildren<QWidget *>()) {
+            if (!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QSlider *>(control))
+                continue;
+            QVERIFY2(control->isVisible(), qPrintable(control->objectName()));
+            const QRect inWindow(control->mapTo(&w, QPoint(0, 0)), control->size());
+            QVERIFY2(w.rect().contains(inWindow), qPrintable(control->objectName()));
+        }
+        // The bar's own rule stays: narrower than both sides, CSide2 goes.
+        bar->resize(bar->widthForBothSides() - 1, bar->height());
+        QVERIFY(!bar->CSide2->isVisible());
     }
 
     void dropsOfOneFileOnly()
@@ -591,7 +633,8 @@ private Q_SLOTS:
         // The next medium plays and says nothing of the last one.
         hidden.reset();
         openClip(w);
-        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+        QTRY_COMPARE(w.statusPanel(2)->text(),
+                     QStringLiteral("크기: %1x240픽셀").arg(std::max(320, w.minimumWidth())));
         QVERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: ")));
     }
 
