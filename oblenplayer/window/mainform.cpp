@@ -78,13 +78,15 @@ protected:
 QString mainform::openDialogFilter()
 {
     // The player's "name|*.a;*.b;|" pieces as Qt filters, in the same order.
-    // "All files" is "*" here: "*.*" would miss names without a dot.
-    const QString video = QStringLiteral(
-        "*.3gp *.asf *.avi *.avs *.flv *.k3g *.mkv *.mov *.mpg *.mpeg *.mp4 *.rm *.skm *.wmv");
+    // "All files" is "*" here: "*.*" would miss names without a dot. WebM,
+    // Ogg video, MPEG-TS, M4V and Opus play as well, and are offered too.
+    const QString video =
+        QStringLiteral("*.3gp *.asf *.avi *.avs *.flv *.k3g *.mkv *.mov *.mpg *.mpeg *.mp4 "
+                       "*.rm *.skm *.wmv *.webm *.ogv *.ts *.m4v");
     const QString audio =
-        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma");
-    const QString audioWithMp4 =
-        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma");
+        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma *.opus");
+    const QString audioWithMp4 = QStringLiteral(
+        "*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma *.opus");
     return QStringLiteral("지원하는 파일 (%1 %2);;비디오 파일 (%1);;오디오 파일 (%3);;"
                           "모든 파일(*.*) (*)")
         .arg(video, audio, audioWithMp4);

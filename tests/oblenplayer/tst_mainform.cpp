@@ -2,6 +2,7 @@
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
 #include "common/commandlinetext.h"
+#include "core/statustext.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "hiddendecoders.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -323,6 +325,42 @@ private Q_SLOTS:
         // The bar's own rule stays: narrower than both sides, CSide2 goes.
         bar->resize(bar->widthForBothSides() - 1, bar->height());
         QVERIFY(!bar->CSide2->isVisible());
+    }
+
+    // Every kind the open dialog offers as supported plays, and the kinds
+    // that play are offered.
+    void supportedFilesAreOfferedAndPlay_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group"); // 1 video files, 2 audio files
+        QTest::newRow("mp4") << "clip.mp4" << 1;
+        QTest::newRow("webm") << "clip.webm" << 1;
+        QTest::newRow("ogv") << "clip.ogv" << 1;
+        QTest::newRow("ts") << "clip.ts" << 1;
+        QTest::newRow("m4v") << "clip.m4v" << 1;
+        QTest::newRow("opus") << "sound.opus" << 2;
+    }
+    void supportedFilesAreOfferedAndPlay()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        const QStringList filters = mainform::openDialogFilter().split(QStringLiteral(";;"));
+        const auto patterns = [&](int i) {
+            const QString f = filters.value(i);
+            const qsizetype open = f.lastIndexOf(QLatin1Char('('));
+            return f.mid(open + 1, f.size() - open - 2).split(QLatin1Char(' '));
+        };
+        QVERIFY(filters.value(0).startsWith(QStringLiteral("지원하는 파일 (")));
+        QVERIFY2(QDir::match(patterns(0), name), qPrintable(filters.value(0)));
+        QVERIFY2(QDir::match(patterns(group), name), qPrintable(filters.value(group)));
+
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.core().openMedia(media(name));
+        QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 0.2);
+        QCOMPARE(state(w), GraphState::Running);
+        QVERIFY(!StatusText::problem(w.core().graph()->Problem()));
     }
 
     void dropsOfOneFileOnly()
