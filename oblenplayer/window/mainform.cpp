@@ -318,9 +318,18 @@ void mainform::openFromCommandLine(const ProgramCommandLine &commandLine)
     m_core.openFromCommandLine(commandLine);
 }
 
+namespace {
+
+bool isOneLocalFile(const QList<QUrl> &urls)
+{
+    return urls.size() == 1 && urls.front().isLocalFile();
+}
+
+} // namespace
+
 bool mainform::openDropped(const QList<QUrl> &urls)
 {
-    if (urls.size() != 1 || !urls.front().isLocalFile())
+    if (!isOneLocalFile(urls))
         return false;
     m_core.setVideoArea(videoArea());
     m_core.openMedia(urls.front().toLocalFile());
@@ -386,17 +395,16 @@ void mainform::keyPressEvent(QKeyEvent *event)
     }
 }
 
+// A drop anywhere in the window opens the file, as in other players; the
+// cursor says so only for what a drop would open: one local file.
 void mainform::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
+    if (isOneLocalFile(event->mimeData()->urls()))
         event->acceptProposedAction();
 }
 
 void mainform::dropEvent(QDropEvent *event)
 {
-    const QPoint at = event->position().toPoint();
-    if (!m_picVideoWindow->geometry().contains(at))
-        return;
     if (openDropped(event->mimeData()->urls()))
         event->acceptProposedAction();
 }

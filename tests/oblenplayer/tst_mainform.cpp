@@ -384,6 +384,49 @@ private Q_SLOTS:
         QVERIFY(!w.controlBar()->balanceLeftButton->isEnabled());
     }
 
+    // What the drag cursor accepts is what a drop opens, wherever in the
+    // window it is let go.
+    void dropAcceptedIsDropTaken_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("opens");
+        for (const char *where : {"videoCover", "ControlBar", "StatusBar"}) {
+            QTest::addRow("one file on %s", where) << where << 1 << true;
+            QTest::addRow("two files on %s", where) << where << 2 << false;
+        }
+        QTest::addRow("an address") << "videoCover" << 0 << false;
+    }
+    void dropAcceptedIsDropTaken()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, files);
+        QFETCH(bool, opens);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QList<QUrl> urls{QUrl(QStringLiteral("https://example.org/clip.mp4"))};
+        if (files > 0)
+            urls = {QUrl::fromLocalFile(media(QStringLiteral("clip.mp4")))};
+        if (files > 1)
+            urls << QUrl::fromLocalFile(media(QStringLiteral("video-only.mp4")));
+        QMimeData data;
+        data.setUrls(urls);
+        auto *target = w.findChild<QWidget *>(where);
+        QVERIFY(target);
+        const QPoint at = target->mapTo(&w, target->rect().center());
+
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(&w, &enter);
+        QCOMPARE(enter.isAccepted(), opens);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+        drop.setAccepted(false);
+        QApplication::sendEvent(&w, &drop);
+        QCOMPARE(drop.isAccepted(), opens);
+        QCOMPARE(w.core().graph() != nullptr, opens);
+    }
+
     void unusableRendererShowsTheMessageOnceAndStillPlays()
     {
         mainform w;
