@@ -6,6 +6,7 @@
 #include "window/mainform.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -38,6 +39,14 @@ QPoint frameOffset(const QWidget *window)
 {
     return window->geometry().topLeft() - window->frameGeometry().topLeft();
 }
+
+// The menu opens where the right button is released, and that release is
+// the menu's only way to open; a second press must not take it away. Qt
+// closes a menu on a press outside it and drops that press's release, and
+// counts a press on the menu's corner pixel as outside: so the pointer lies a
+// pixel inside the menu, and a right press on the picture outside it moves
+// the menu there rather than only closing it.
+const QPoint menuOverlap(1, 1);
 
 } // namespace
 
@@ -332,6 +341,21 @@ void PopupMenu::saveSettings()
     ini.save(m_settingsPath);
 }
 
+void PopupMenu::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->globalPosition().toPoint();
+    if (event->button() == Qt::RightButton && !rect().contains(event->position().toPoint())) {
+        QWidget *under = QApplication::widgetAt(at);
+        QWidget *area = m_owner->picVideoWindow();
+        if (under &&
+            (under == m_owner->videoCover() || area->isAncestorOf(under) || under == area)) {
+            popup(at - menuOverlap);
+            return;
+        }
+    }
+    QMenu::mousePressEvent(event);
+}
+
 bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_owner) {
@@ -358,7 +382,7 @@ bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
-            popup(mouse->globalPosition().toPoint());
+            popup(mouse->globalPosition().toPoint() - menuOverlap);
             return true;
         }
     }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -157,6 +158,49 @@ private Q_SLOTS:
         QVERIFY(w.close());
         QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
         QCOMPARE(s.value("TOP"), QStringLiteral("2250"));
+    }
+
+    // Real right clicks through X: the menu opens on the cover, over a
+    // playing sound and over a picture, stays open, and a second right click
+    // elsewhere on the picture moves it there instead of losing it.
+    void rightClicksKeepTheMenuOpen_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::newRow("cover") << QString();
+        QTest::newRow("sound only") << QStringLiteral(SAMPLE_MEDIA "/audio-only.mp3");
+        QTest::newRow("picture") << QStringLiteral(OBLEN_TEST_MEDIA "/clip.mp4");
+    }
+    void rightClicksKeepTheMenuOpen()
+    {
+        QFETCH(QString, clip);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!clip.isEmpty()) {
+            w.core().openMedia(clip);
+            QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 0.2);
+        }
+        PopupMenu *menu = w.popupMenu();
+        const auto click = [&](QPoint inArea) {
+            const QPoint at = w.picVideoWindow()->mapToGlobal(inArea);
+            QProcess::execute(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
+                                                          QString::number(at.y()), "click", "3"});
+            return at;
+        };
+        QPoint at = click(QPoint(40, 40));
+        QTRY_VERIFY(menu->isVisible());
+        // Still open once a later pointer event has come and gone.
+        QSignalSpy hidden(menu, &QMenu::aboutToHide);
+        QProcess::execute(QStringLiteral("xdotool"), {"mousemove_relative", "--", "0", "1"});
+        QTRY_VERIFY(QCursor::pos() == at + QPoint(0, 1));
+        QVERIFY(menu->isVisible());
+        QCOMPARE(hidden.count(), 0);
+
+        at = click(QPoint(20, 100));
+        QTRY_VERIFY(menu->isVisible() && menu->geometry().contains(at));
+        QTRY_VERIFY(QCursor::pos() == at);
+        QVERIFY(menu->isVisible());
+        menu->close();
     }
 
     // A right click on the picture opens the menu; its entries press the
