@@ -160,6 +160,11 @@ void ControlBar::layoutSides()
     CSide2->setVisible(side2Left >= CSide1->width());
 }
 
+int ControlBar::widthForBothSides() const
+{
+    return CSide1->sizeHint().width() + CSide2->sizeHint().width();
+}
+
 void ControlBar::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);

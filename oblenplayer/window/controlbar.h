@@ -63,6 +63,8 @@ public:
     // The seek slider as wide as the bar, CSide2 against the right edge and
     // hidden when it would cover CSide1.
     void layoutSides();
+    // The narrowest bar that shows CSide1 and CSide2 side by side.
+    int widthForBothSides() const;
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -25,7 +25,7 @@
 namespace {
 
 const QString crlf = QStringLiteral("\r\n");
-// 4920 x 5190 twips.
+// 4920 x 5190 twips, widened to the window's minimum width.
 constexpr QSize startSize(328, 346);
 
 // The video area: a native window the renderer's window is placed in.
@@ -78,13 +78,15 @@ protected:
 QString mainform::openDialogFilter()
 {
     // The player's "name|*.a;*.b;|" pieces as Qt filters, in the same order.
-    // "All files" is "*" here: "*.*" would miss names without a dot.
-    const QString video = QStringLiteral(
-        "*.3gp *.asf *.avi *.avs *.flv *.k3g *.mkv *.mov *.mpg *.mpeg *.mp4 *.rm *.skm *.wmv");
+    // "All files" is "*" here: "*.*" would miss names without a dot. WebM,
+    // Ogg video, MPEG-TS, M4V and Opus play as well, and are offered too.
+    const QString video =
+        QStringLiteral("*.3gp *.asf *.avi *.avs *.flv *.k3g *.mkv *.mov *.mpg *.mpeg *.mp4 "
+                       "*.rm *.skm *.wmv *.webm *.ogv *.ts *.m4v");
     const QString audio =
-        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma");
-    const QString audioWithMp4 =
-        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma");
+        QStringLiteral("*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.ogg *.ra *.ram *.wav *.wma *.opus");
+    const QString audioWithMp4 = QStringLiteral(
+        "*.aac *.ac3 *.flac *.m4a *.mp2 *.mp3 *.mp4 *.ogg *.ra *.ram *.wav *.wma *.opus");
     return QStringLiteral("지원하는 파일 (%1 %2);;비디오 파일 (%1);;오디오 파일 (%3);;"
                           "모든 파일(*.*) (*)")
         .arg(video, audio, audioWithMp4);
@@ -124,6 +126,9 @@ mainform::mainform(GraphFactory factory, QWidget *parent) : QWidget(parent), m_c
 
     wireControls();
     m_popupMenu = new PopupMenu(this);
+    // Volume and balance give way to the transport in a narrow bar; the
+    // window is never that narrow, so every control can be reached.
+    setMinimumWidth(m_controlBar->widthForBothSides());
     resize(startSize);
     layoutWindow();
     showControls();
@@ -313,9 +318,18 @@ void mainform::openFromCommandLine(const ProgramCommandLine &commandLine)
     m_core.openFromCommandLine(commandLine);
 }
 
+namespace {
+
+bool isOneLocalFile(const QList<QUrl> &urls)
+{
+    return urls.size() == 1 && urls.front().isLocalFile();
+}
+
+} // namespace
+
 bool mainform::openDropped(const QList<QUrl> &urls)
 {
-    if (urls.size() != 1 || !urls.front().isLocalFile())
+    if (!isOneLocalFile(urls))
         return false;
     m_core.setVideoArea(videoArea());
     m_core.openMedia(urls.front().toLocalFile());
@@ -381,17 +395,16 @@ void mainform::keyPressEvent(QKeyEvent *event)
     }
 }
 
+// A drop anywhere in the window opens the file, as in other players; the
+// cursor says so only for what a drop would open: one local file.
 void mainform::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
+    if (isOneLocalFile(event->mimeData()->urls()))
         event->acceptProposedAction();
 }
 
 void mainform::dropEvent(QDropEvent *event)
 {
-    const QPoint at = event->position().toPoint();
-    if (!m_picVideoWindow->geometry().contains(at))
-        return;
     if (openDropped(event->mimeData()->urls()))
         event->acceptProposedAction();
 }

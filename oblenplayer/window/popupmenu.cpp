@@ -6,6 +6,7 @@
 #include "window/mainform.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -26,6 +27,26 @@ using Kind = PopupMenu::Entry::Kind;
 
 // Twips per logical pixel.
 constexpr int twipsPerPixel = 15;
+
+bool isNormalState(const QWidget *window)
+{
+    return !(window->windowState() &
+             (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+}
+
+// From the frame's top left to the inside's.
+QPoint frameOffset(const QWidget *window)
+{
+    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+}
+
+// The menu opens where the right button is released, and that release is
+// the menu's only way to open; a second press must not take it away. Qt
+// closes a menu on a press outside it and drops that press's release, and
+// counts a press on the menu's corner pixel as outside: so the pointer lies a
+// pixel inside the menu, and a right press on the picture outside it moves
+// the menu there rather than only closing it.
+const QPoint menuOverlap(1, 1);
 
 } // namespace
 
@@ -80,6 +101,7 @@ PopupMenu::PopupMenu(mainform *owner) : QMenu(owner), m_owner(owner)
     wire();
     owner->picVideoWindow()->installEventFilter(this);
     owner->videoCover()->installEventFilter(this);
+    owner->installEventFilter(this);
 }
 
 QAction *PopupMenu::entry(const QString &name) const
@@ -237,7 +259,7 @@ void PopupMenu::startUp()
     if (m_owner->isVisible())
         setAlwaysOnTop(topmostMenu->isChecked());
     else
-        m_owner->installEventFilter(this);
+        m_showPending = true;
 }
 
 void PopupMenu::placeFrame()
@@ -295,11 +317,13 @@ ProgramSettings PopupMenu::currentSettings() const
         s.rendererOption[size_t(i)] = i == selected;
         s.rendererMenu[size_t(i)] = rendererMenu[size_t(i)]->isChecked();
     }
-    // The restored position of a maximized or minimized window.
+    // The restored position of a maximized or minimized window: its frame
+    // then is not the one it is restored with (a maximized window loses its
+    // border), so the restored frame is the one taken off.
     QPoint at = m_owner->pos();
-    if (m_owner->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen))
+    if (!isNormalState(m_owner))
         at = m_owner->normalGeometry().topLeft() -
-             (m_owner->geometry().topLeft() - m_owner->frameGeometry().topLeft());
+             m_normalFrameOffset.value_or(frameOffset(m_owner));
     s.left = float(at.x() * twipsPerPixel);
     s.top = float(at.y() * twipsPerPixel);
     s.volume = m_owner->core().controls().volumeBar;
@@ -317,21 +341,48 @@ void PopupMenu::saveSettings()
     ini.save(m_settingsPath);
 }
 
+void PopupMenu::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint at = event->globalPosition().toPoint();
+    if (event->button() == Qt::RightButton && !rect().contains(event->position().toPoint())) {
+        QWidget *under = QApplication::widgetAt(at);
+        QWidget *area = m_owner->picVideoWindow();
+        if (under &&
+            (under == m_owner->videoCover() || area->isAncestorOf(under) || under == area)) {
+            popup(at - menuOverlap);
+            return;
+        }
+    }
+    QMenu::mousePressEvent(event);
+}
+
 bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_owner) {
-        if (event->type() == QEvent::Show) {
-            m_owner->removeEventFilter(this);
-            QTimer::singleShot(0, this, [this]() { setAlwaysOnTop(topmostMenu->isChecked()); });
-            if (m_framePosition)
-                m_frameWait.start();
+        switch (event->type()) {
+        case QEvent::Show:
+            if (m_showPending) {
+                m_showPending = false;
+                QTimer::singleShot(0, this, [this]() { setAlwaysOnTop(topmostMenu->isChecked()); });
+                if (m_framePosition)
+                    m_frameWait.start();
+            }
+            break;
+        case QEvent::Move:
+        case QEvent::Resize:
+            if (isNormalState(m_owner) && m_owner->windowHandle() &&
+                !m_owner->windowHandle()->frameMargins().isNull())
+                m_normalFrameOffset = frameOffset(m_owner);
+            break;
+        default:
+            break;
         }
         return false;
     }
     if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
-            popup(mouse->globalPosition().toPoint());
+            popup(mouse->globalPosition().toPoint() - menuOverlap);
             return true;
         }
     }

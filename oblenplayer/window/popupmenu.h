@@ -65,6 +65,7 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     void build();
@@ -79,6 +80,11 @@ private:
     mainform *m_owner;
     QString m_settingsPath;
     std::optional<QPoint> m_framePosition;
+    // The frame's thickness at the top left while the window was last
+    // neither maximized nor minimized: what it is restored with.
+    std::optional<QPoint> m_normalFrameOffset;
+    // Always on top and the frame's place wait for the window to be shown.
+    bool m_showPending = false;
     QTimer m_frameWait;
     int m_frameWaitTicks = 0;
 };

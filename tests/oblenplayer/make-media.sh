@@ -41,6 +41,22 @@ if [ ! -s clip.rm ]; then
   mv clip.tmp.rm clip.rm
 fi
 
+# One second of each kind the open dialog added to its supported files
+# later: WebM, Ogg Theora, MPEG-TS, M4V and Opus.
+one_second() {
+  local name=$1
+  shift
+  [ -s "$name" ] && return
+  ff -f lavfi -i "testsrc2=size=160x120:rate=25:duration=1" \
+     -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=1" "$@" "tmp.$name"
+  mv "tmp.$name" "$name"
+}
+one_second clip.webm -c:v libvpx -b:v 200k -c:a libopus -b:a 48k
+one_second clip.ogv -c:v libtheora -q:v 5 -c:a libvorbis -q:a 2
+one_second clip.ts -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 64k
+one_second clip.m4v -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 64k -f mp4
+one_second sound.opus -vn -c:a libopus -b:a 48k
+
 # The first third of clip.mp4: its index (at the end) is cut off.
 if [ ! -s truncated.mp4 ]; then
   size=$(stat -c %s clip.mp4)

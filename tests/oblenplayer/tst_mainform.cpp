@@ -2,6 +2,7 @@
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
 #include "common/commandlinetext.h"
+#include "core/statustext.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "hiddendecoders.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -27,6 +29,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -244,12 +247,15 @@ private Q_SLOTS:
         waitOpened(w);
         QCOMPARE(state(w), GraphState::Running);
         QVERIFY(!w.videoCover()->isVisible());
-        // Original size: the video area shows the 320x240 source 1:1.
-        QTRY_COMPARE(w.picVideoWindow()->size(), QSize(320, 240));
-        QCOMPARE(w.size(), QSize(320, 240 + w.controlBar()->height() + w.statusBar()->height()));
+        // Original size: the video area shows the 320x240 source 1:1, as
+        // wide as the window's minimum width when that is wider.
+        const int areaWidth = std::max(320, w.minimumWidth());
+        QTRY_COMPARE(w.picVideoWindow()->size(), QSize(areaWidth, 240));
+        QCOMPARE(w.size(),
+                 QSize(areaWidth, 240 + w.controlBar()->height() + w.statusBar()->height()));
         QTRY_VERIFY(w.core().fields().positionTextField.startsWith(QLatin1String("00:00:0")));
         QTRY_VERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: 00:00:0")));
-        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+        QCOMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: %1x240픽셀").arg(areaWidth));
         QCOMPARE(w.statusPanel(4)->text(), QStringLiteral("밸런스: Center"));
         QCOMPARE(w.statusPanel(3)->text(), QStringLiteral("볼륨: 0dB"));
         QCOMPARE(w.statusPanel(5)->text(), QStringLiteral("배속: 1x"));
@@ -265,7 +271,7 @@ private Q_SLOTS:
                      },
                      15000),
                  "no picture in the video area");
-        QCOMPARE(inside.size(), QSize(320, 240));
+        QCOMPARE(inside.size(), QSize(areaWidth, 240));
         inside.save(QStringLiteral("oblenplayer-video-area.png"));
         QGuiApplication::primaryScreen()->grabWindow(0).save(
             QStringLiteral("oblenplayer-screen.png"));
@@ -317,14 +323,11 @@ private Q_SLOTS:
         bar->stopButton->click();
         QCOMPARE(state(w), GraphState::Stopped);
 
-        // A window too narrow for both side panels hides the right one.
+        // The right side panel keeps to the right edge.
         w.resize(900, w.height());
         QTRY_VERIFY(bar->CSide2->isVisible());
         QVERIFY(bar->CSide2->geometry().right() == bar->width() - 1);
         QCOMPARE(bar->positionBar->width(), 900);
-        w.resize(320, w.height());
-        QTRY_VERIFY(!bar->CSide2->isVisible());
-        QCOMPARE(w.picVideoWindow()->width(), 320);
 
         // F4 closes.
         QTest::keyClick(w.picVideoWindow(), Qt::Key_F4);
@@ -333,6 +336,83 @@ private Q_SLOTS:
         QVERIFY(w.videoCover()->isVisible());
         for (int panel = 1; panel <= 5; ++panel)
             QVERIFY(w.statusPanel(panel)->text().isEmpty());
+    }
+
+    // Volume and balance give way in a bar too narrow for both sides; the
+    // window never gets that narrow: at its start size, at the original
+    // size of a narrow video and when made narrower, every control shows.
+    void everyControlShows_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::addColumn<int>("width");
+        QTest::newRow("start size") << QString() << 0;
+        QTest::newRow("320 px video") << QStringLiteral("clip.mp4") << 0;
+        QTest::newRow("made narrow") << QString() << 200;
+        QTest::newRow("narrow video made narrow") << QStringLiteral("video-only.mp4") << 200;
+    }
+    void everyControlShows()
+    {
+        QFETCH(QString, clip);
+        QFETCH(int, width);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!clip.isEmpty()) {
+            w.core().openMedia(media(clip));
+            QTRY_VERIFY(!w.core().fields().durationTextField.isEmpty());
+            w.originalSize();
+            QTRY_COMPARE(w.picVideoWindow()->height(), 240);
+        }
+        if (width > 0)
+            w.resize(width, w.height());
+        ControlBar *bar = w.controlBar();
+        QTRY_COMPARE(bar->width(), w.width());
+        for (QWidget *control : bar->findChildren<QWidget *>()) {
+            if (!qobject_cast<QAbstractButton *>(control) && !qobject_cast<QSlider *>(control))
+                continue;
+            QVERIFY2(control->isVisible(), qPrintable(control->objectName()));
+            const QRect inWindow(control->mapTo(&w, QPoint(0, 0)), control->size());
+            QVERIFY2(w.rect().contains(inWindow), qPrintable(control->objectName()));
+        }
+        // The bar's own rule stays: narrower than both sides, CSide2 goes.
+        bar->resize(bar->widthForBothSides() - 1, bar->height());
+        QVERIFY(!bar->CSide2->isVisible());
+    }
+
+    // Every kind the open dialog offers as supported plays, and the kinds
+    // that play are offered.
+    void supportedFilesAreOfferedAndPlay_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("group"); // 1 video files, 2 audio files
+        QTest::newRow("mp4") << "clip.mp4" << 1;
+        QTest::newRow("webm") << "clip.webm" << 1;
+        QTest::newRow("ogv") << "clip.ogv" << 1;
+        QTest::newRow("ts") << "clip.ts" << 1;
+        QTest::newRow("m4v") << "clip.m4v" << 1;
+        QTest::newRow("opus") << "sound.opus" << 2;
+    }
+    void supportedFilesAreOfferedAndPlay()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, group);
+        const QStringList filters = mainform::openDialogFilter().split(QStringLiteral(";;"));
+        const auto patterns = [&](int i) {
+            const QString f = filters.value(i);
+            const qsizetype open = f.lastIndexOf(QLatin1Char('('));
+            return f.mid(open + 1, f.size() - open - 2).split(QLatin1Char(' '));
+        };
+        QVERIFY(filters.value(0).startsWith(QStringLiteral("지원하는 파일 (")));
+        QVERIFY2(QDir::match(patterns(0), name), qPrintable(filters.value(0)));
+        QVERIFY2(QDir::match(patterns(group), name), qPrintable(filters.value(group)));
+
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.core().openMedia(media(name));
+        QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 0.2);
+        QCOMPARE(state(w), GraphState::Running);
+        QVERIFY(!StatusText::problem(w.core().graph()->Problem()));
     }
 
     void dropsOfOneFileOnly()
@@ -355,6 +435,49 @@ private Q_SLOTS:
         // No audio: the volume slider and balance buttons are off.
         QVERIFY(!w.controlBar()->volumeBar->isEnabled());
         QVERIFY(!w.controlBar()->balanceLeftButton->isEnabled());
+    }
+
+    // What the drag cursor accepts is what a drop opens, wherever in the
+    // window it is let go.
+    void dropAcceptedIsDropTaken_data()
+    {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<int>("files");
+        QTest::addColumn<bool>("opens");
+        for (const char *where : {"videoCover", "ControlBar", "StatusBar"}) {
+            QTest::addRow("one file on %s", where) << where << 1 << true;
+            QTest::addRow("two files on %s", where) << where << 2 << false;
+        }
+        QTest::addRow("an address") << "videoCover" << 0 << false;
+    }
+    void dropAcceptedIsDropTaken()
+    {
+        QFETCH(QString, where);
+        QFETCH(int, files);
+        QFETCH(bool, opens);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QList<QUrl> urls{QUrl(QStringLiteral("https://example.org/clip.mp4"))};
+        if (files > 0)
+            urls = {QUrl::fromLocalFile(media(QStringLiteral("clip.mp4")))};
+        if (files > 1)
+            urls << QUrl::fromLocalFile(media(QStringLiteral("video-only.mp4")));
+        QMimeData data;
+        data.setUrls(urls);
+        auto *target = w.findChild<QWidget *>(where);
+        QVERIFY(target);
+        const QPoint at = target->mapTo(&w, target->rect().center());
+
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(&w, &enter);
+        QCOMPARE(enter.isAccepted(), opens);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+        drop.setAccepted(false);
+        QApplication::sendEvent(&w, &drop);
+        QCOMPARE(drop.isAccepted(), opens);
+        QCOMPARE(w.core().graph() != nullptr, opens);
     }
 
     void unusableRendererShowsTheMessageOnceAndStillPlays()
@@ -648,7 +771,8 @@ private Q_SLOTS:
         // The next medium plays and says nothing of the last one.
         hidden.reset();
         openClip(w);
-        QTRY_COMPARE(w.statusPanel(2)->text(), QStringLiteral("크기: 320x240픽셀"));
+        QTRY_COMPARE(w.statusPanel(2)->text(),
+                     QStringLiteral("크기: %1x240픽셀").arg(std::max(320, w.minimumWidth())));
         QVERIFY(w.statusPanel(1)->text().startsWith(QStringLiteral("재생시간: ")));
     }
 

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -125,15 +126,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("left");
         QTest::addColumn<QPoint>("placed");
+        QTest::addColumn<bool>("maximisedAtQuit");
         // The display is 1600x900; x -1 stands for near its right edge.
-        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100);
-        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100);
-        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100);
+        QTest::newRow("on screen") << QByteArray("4500") << QPoint(300, 100) << false;
+        QTest::newRow("negative") << QByteArray("-3000") << QPoint(0, 100) << false;
+        QTest::newRow("on no screen") << QByteArray("300000") << QPoint(-1, 100) << false;
+        // The frame of a maximised window is not the frame it is restored
+        // with: the restored position is saved, to the pixel.
+        QTest::newRow("maximised") << QByteArray("4500") << QPoint(300, 100) << true;
     }
     void savedPositionIsTakenAndQuittingSavesIt()
     {
         QFETCH(QByteArray, left);
         QFETCH(QPoint, placed);
+        QFETCH(bool, maximisedAtQuit);
         StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
         mainform &w = s.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
@@ -147,9 +153,56 @@ private Q_SLOTS:
 
         w.move(210, 150);
         QTRY_COMPARE(w.pos(), QPoint(210, 150));
+        if (maximisedAtQuit) {
+            w.showMaximized();
+            QTRY_VERIFY(w.isMaximized() && w.frameGeometry().topLeft() == QPoint(0, 0));
+        }
         QVERIFY(w.close());
         QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
         QCOMPARE(s.value("TOP"), QStringLiteral("2250"));
+    }
+
+    // Real right clicks through X: the menu opens on the cover, over a
+    // playing sound and over a picture, stays open, and a second right click
+    // elsewhere on the picture moves it there instead of losing it.
+    void rightClicksKeepTheMenuOpen_data()
+    {
+        QTest::addColumn<QString>("clip");
+        QTest::newRow("cover") << QString();
+        QTest::newRow("sound only") << QStringLiteral(SAMPLE_MEDIA "/audio-only.mp3");
+        QTest::newRow("picture") << QStringLiteral(OBLEN_TEST_MEDIA "/clip.mp4");
+    }
+    void rightClicksKeepTheMenuOpen()
+    {
+        QFETCH(QString, clip);
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (!clip.isEmpty()) {
+            w.core().openMedia(clip);
+            QTRY_VERIFY(w.core().graph() && w.core().graph()->CurrentPosition().value_or(0) > 0.2);
+        }
+        PopupMenu *menu = w.popupMenu();
+        const auto click = [&](QPoint inArea) {
+            const QPoint at = w.picVideoWindow()->mapToGlobal(inArea);
+            QProcess::execute(QStringLiteral("xdotool"), {"mousemove", QString::number(at.x()),
+                                                          QString::number(at.y()), "click", "3"});
+            return at;
+        };
+        QPoint at = click(QPoint(40, 40));
+        QTRY_VERIFY(menu->isVisible());
+        // Still open once a later pointer event has come and gone.
+        QSignalSpy hidden(menu, &QMenu::aboutToHide);
+        QProcess::execute(QStringLiteral("xdotool"), {"mousemove_relative", "--", "0", "1"});
+        QTRY_VERIFY(QCursor::pos() == at + QPoint(0, 1));
+        QVERIFY(menu->isVisible());
+        QCOMPARE(hidden.count(), 0);
+
+        at = click(QPoint(20, 100));
+        QTRY_VERIFY(menu->isVisible() && menu->geometry().contains(at));
+        QTRY_VERIFY(QCursor::pos() == at);
+        QVERIFY(menu->isVisible());
+        menu->close();
     }
 
     // A right click on the picture opens the menu; its entries press the
