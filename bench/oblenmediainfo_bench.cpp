@@ -11,7 +11,12 @@
 // With --in-process the window reads the files on threads of its own instead
 // of in describing processes.
 //
-//   oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...
+// With --batches N the files are dropped N times, one batch after the other
+// in the same window, and the resident memory of this process and of the
+// describing process kept between batches is printed after each: what a batch
+// leaves behind shows as growth from one line to the next.
+//
+//   oblenmediainfo_bench [--threads N] [--in-process] [--check] [--batches N] <file>...
 #include "report/report.h"
 #include "window/infotextbox.h"
 #include "window/main.h"
@@ -19,6 +24,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -33,6 +39,20 @@ qint64 cpuMs(clockid_t clock)
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// Resident memory of a process ("self" or a process id), in KiB; 0 when it
+// is gone.
+qint64 residentKb(const QString &process)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -42,6 +62,7 @@ int main(int argc, char *argv[])
     int threads = 0;
     bool check = false;
     bool inProcess = false;
+    int batches = 1;
     while (!files.isEmpty() && files.first().startsWith(QStringLiteral("--"))) {
         if (files.first() == QStringLiteral("--threads") && files.size() > 1) {
             threads = files.at(1).toInt();
@@ -49,6 +70,9 @@ int main(int argc, char *argv[])
         } else if (files.first() == QStringLiteral("--check")) {
             check = true;
             files = files.mid(1);
+        } else if (files.first() == QStringLiteral("--batches") && files.size() > 1) {
+            batches = files.at(1).toInt();
+            files = files.mid(2);
         } else if (files.first() == QStringLiteral("--in-process")) {
             inProcess = true;
             files = files.mid(1);
@@ -57,7 +81,8 @@ int main(int argc, char *argv[])
         }
     }
     if (files.isEmpty()) {
-        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...\n");
+        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--in-process] [--check] "
+                             "[--batches N] <file>...\n");
         return 2;
     }
 
@@ -107,6 +132,26 @@ int main(int argc, char *argv[])
                 static_cast<long long>(batchMs), static_cast<long long>(batchCpuMs),
                 static_cast<long long>(windowCpuMs), static_cast<long long>(longestStall),
                 static_cast<long long>(window.describer().helperPeakMemoryKb()));
+    // Memory once a batch has settled: the workers have ended, the one
+    // describing process kept is idle and the text box has been painted.
+    const auto printMemory = [&window](int batch) {
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        qint64 kept = 0;
+        for (const pid_t process : window.describer().helperProcessIds())
+            kept += residentKb(QString::number(process));
+        std::printf("batch %d: window %lld KB, kept describing process %lld KB\n", batch,
+                    static_cast<long long>(residentKb(QStringLiteral("self"))),
+                    static_cast<long long>(kept));
+    };
+    for (int batch = 2; batch <= batches; ++batch) {
+        if (batch == 2)
+            printMemory(1);
+        window.describeDroppedFiles(files);
+        loop.exec();
+        printMemory(batch);
+    }
     if (!check)
         return 0;
 

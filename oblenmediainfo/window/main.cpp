@@ -3,6 +3,7 @@
 #include "info.h"
 #include "infotextbox.h"
 #include "input/openselection.h"
+#include "platform/memory.h"
 #include "platform/opendialog.h"
 #include "report/describehelper.h"
 #include "report/report.h"
@@ -35,6 +36,7 @@ main::main(const QString &libraryName, QWidget *parent)
     : QMainWindow(parent), m_library(libraryName), m_describer(m_library),
       m_openDialog(std::make_unique<FileOpenDialog>())
 {
+    keepLargeBuffersReturnable();
     setWindowTitle(report::programTitle);
     resize(720, 560);
     m_describer.setHelperProgram(DescribeHelper::installedProgram());
@@ -123,8 +125,10 @@ void main::showUnshownReports()
         qCDebug(lcTiming, "first report shown at %lld ns",
                 static_cast<long long>(now.tv_sec) * 1000000000 + now.tv_nsec);
     }
-    if (!isDescribing())
+    if (!isDescribing()) {
+        releaseFreedMemory();
         Q_EMIT describingFinished();
+    }
 }
 
 void main::dropUnshownReports()
@@ -144,6 +148,7 @@ void main::startNewText()
     m_replaces.clear();
     dropUnshownReports();
     m_infoText->clear();
+    releaseFreedMemory();
 }
 
 void main::openCommandLine(const ProgramCommandLine &commandLine)

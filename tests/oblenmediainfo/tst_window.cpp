@@ -99,6 +99,19 @@ QStringList manyFiles(const QString &folder, int count)
     return files;
 }
 
+// Resident memory of this process, in KiB.
+qint64 residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
 } // namespace
 
 class UrlRecorder : public QObject
@@ -129,6 +142,7 @@ private Q_SLOTS:
     void missingLibraryKeepsTheReportForm();
     void closingDuringALongBatch();
     void aLargeBatchEqualsTheCommand();
+    void memoryStaysFlatOverBatches();
     void secondDropDuringABatch_data();
     void secondDropDuringABatch();
     void aboutWindow();
@@ -355,6 +369,27 @@ void WindowTest::aLargeBatchEqualsTheCommand()
     QCOMPARE(shown.size(), expected.size());
     for (qsizetype i = 0; i < shown.size(); ++i)
         QCOMPARE(shown.at(i), expected.at(i));
+}
+
+void WindowTest::memoryStaysFlatOverBatches()
+{
+    // What one batch leaves behind, the next must not add to: the window kept
+    // a few megabytes more after each batch of a few hundred reports.
+    const QStringList files = manyFiles(m_dir.filePath("되풀이 묶음"), 500);
+    QList<qint64> afterBatch;
+    for (int batch = 0; batch < 4; ++batch) {
+        dropFiles(m_window->infoText()->viewport(), files);
+        waitUntilDescribed();
+        QCOMPARE(m_window->infoText()->toPlainText().count(report::endMarker), files.size());
+        afterBatch << residentKb();
+    }
+    QStringList figures;
+    for (const qint64 kb : afterBatch)
+        figures << QString::number(kb);
+    const qint64 highest = *std::max_element(afterBatch.begin(), afterBatch.end());
+    QVERIFY(afterBatch.first() > 0);
+    QVERIFY2(highest - afterBatch.first() < 1536,
+             qPrintable("KiB after each batch: " + figures.join(' ')));
 }
 
 void WindowTest::secondDropDuringABatch_data()
