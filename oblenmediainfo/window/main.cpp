@@ -164,6 +164,10 @@ void main::openCommandLine(const ProgramCommandLine &commandLine)
 void main::openFiles()
 {
     const OpenSelection selection = openSelectionFromDialogText(m_openDialog->ShowOpen(this));
+    // A cancelled dialog leaves the reports, the title and a batch still
+    // being read as they were.
+    if (selection.highestIndex < 0)
+        return;
     startNewText();
     fileCountField = QString::number(selection.highestIndex);
     if (selection.highestIndex == 0) {
