@@ -141,7 +141,7 @@ private Q_SLOTS:
     void cancellingTheDialogChangesNothing();
     void commandLineWithAQuotedPath();
     void commandLineWithoutTheMarkerDoesNothing();
-    void missingLibraryKeepsTheReportForm();
+    void missingLibraryIsSaidInEachReport();
     void closingDuringALongBatch();
     void aLargeBatchEqualsTheCommand();
     void memoryStaysFlatOverBatches();
@@ -360,15 +360,17 @@ void WindowTest::commandLineWithoutTheMarkerDoesNothing()
              QString("(여기에 드래그하셔서 파일을 열어주세요)"));
 }
 
-void WindowTest::missingLibraryKeepsTheReportForm()
+void WindowTest::missingLibraryIsSaidInEachReport()
 {
     m_window = std::make_unique<oblenmediainfo::main>("libmediainfo-missing.so.0");
     m_window->describer().setHelperProgram(QStringLiteral(DESCRIBE_HELPER));
     m_window->show();
     dropFiles(m_window->infoText()->viewport(), {m_sample, m_audio});
     waitUntilDescribed();
-    QCOMPARE(m_window->infoText()->toPlainText(),
-             QString("\n\n파일 정보 추출 끝\n\n\n\n파일 정보 추출 끝"));
+    const QString said = "\n\nMediaInfo 라이브러리(libmediainfo-missing.so.0)를 불러오지 못해 파일 "
+                         "정보를 읽을 수 없습니다.\nlibmediainfo0v5 패키지를 설치해 주세요: sudo apt "
+                         "install libmediainfo0v5\n\n파일 정보 추출 끝";
+    QCOMPARE(m_window->infoText()->toPlainText(), said + "\n\n" + said);
 }
 
 void WindowTest::closingDuringALongBatch()
