@@ -58,6 +58,11 @@ QString withoutLibraryPart(const QString &versionText)
     return versionText + lineBreak + lineBreak + endMarker;
 }
 
+QString emptyFolderText(const QString &folder)
+{
+    return QStringLiteral("폴더에서 정보를 읽을 파일을 찾지 못했습니다: ") + folder;
+}
+
 QString fileTitle(const QString &path)
 {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" - 파일 정보");

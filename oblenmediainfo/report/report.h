@@ -26,6 +26,9 @@ QString missingLibraryText(const QString &libraryName);
 // The report of a file the library could not read at all.
 QString withoutLibraryPart(const QString &versionText);
 
+// What a folder with no file to describe shows in place of reports.
+QString emptyFolderText(const QString &folder);
+
 // Window title while one file is shown: the file's name, not its folder.
 QString fileTitle(const QString &path);
 // Window title while a batch of files is shown.
