@@ -100,4 +100,4 @@ done
 echo "  one file via /open: shown $(median < "$work/startup") ms after start (the command's whole run: $(column 1 "$work/command.one") ms)"
 
 echo "  memory over 5 batches of 1000 files in one window:"
-"$bench" --batches 5 "$work/1000"/* | sed -n 's/^batch/    batch/p'
+"$bench" --batches 5 "$work/1000"/* 2>/dev/null | sed -n 's/^batch/    batch/p'

@@ -17,6 +17,7 @@
 // leaves behind shows as growth from one line to the next.
 //
 //   oblenmediainfo_bench [--threads N] [--in-process] [--check] [--batches N] <file>...
+#include "platform/processmemory.h"
 #include "report/report.h"
 #include "window/infotextbox.h"
 #include "window/main.h"
@@ -24,7 +25,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -37,20 +37,6 @@ qint64 cpuMs(clockid_t clock)
     timespec now{};
     clock_gettime(clock, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// Resident memory of a process ("self" or a process id), in KiB; 0 when it
-// is gone.
-qint64 residentKb(const QString &process)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(process));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
 }
 
 } // namespace
@@ -140,9 +126,9 @@ int main(int argc, char *argv[])
         settle.exec();
         qint64 kept = 0;
         for (const pid_t process : window.describer().helperProcessIds())
-            kept += residentKb(QString::number(process));
+            kept += processMemoryKb(QString::number(process), "VmRSS");
         std::printf("batch %d: window %lld KB, kept describing process %lld KB\n", batch,
-                    static_cast<long long>(residentKb(QStringLiteral("self"))),
+                    static_cast<long long>(processMemoryKb(QStringLiteral("self"), "VmRSS")),
                     static_cast<long long>(kept));
     };
     for (int batch = 2; batch <= batches; ++batch) {

@@ -3,6 +3,7 @@
 #include "common/commandlinetext.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
+#include "platform/processmemory.h"
 #include "report/report.h"
 #include "window/info.h"
 #include "window/infotextbox.h"
@@ -104,19 +105,6 @@ QStringList manyFiles(const QString &folder, int count)
         files << path;
     }
     return files;
-}
-
-// Resident memory of this process, in KiB.
-qint64 residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
 }
 
 } // namespace
@@ -505,7 +493,7 @@ void WindowTest::memoryStaysFlatOverBatches()
         dropFiles(m_window->infoText()->viewport(), files);
         waitUntilDescribed();
         QCOMPARE(m_window->infoText()->toPlainText().count(report::endMarker), files.size());
-        afterBatch << residentKb();
+        afterBatch << processMemoryKb(QStringLiteral("self"), "VmRSS");
     }
     QStringList figures;
     for (const qint64 kb : afterBatch)
