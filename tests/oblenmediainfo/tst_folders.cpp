@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +17,7 @@ private Q_SLOTS:
     void initTestCase();
     void filesBelow_data();
     void filesBelow();
+    void anUnreadableFolderIsPassedOver();
 
 private:
     // Makes an empty file, with the folders above it.
@@ -95,6 +97,22 @@ void FoldersTest::filesBelow()
     QCOMPARE(::filesBelow(top), expected);
     // Given with its closing slash: one slash between folder and name.
     QCOMPARE(::filesBelow(top + '/'), expected);
+}
+
+void FoldersTest::anUnreadableFolderIsPassedOver()
+{
+    touch("locked/shut/hidden from us.mp3");
+    touch("locked/open.mp3");
+    const QString shut = m_dir.filePath("locked/shut");
+    QVERIFY(QFile::setPermissions(shut, QFileDevice::Permissions()));
+    const auto reopen = qScopeGuard([&] {
+        QFile::setPermissions(shut, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                        QFileDevice::WriteOwner);
+    });
+    if (QDir(shut).isReadable())
+        QSKIP("this user reads folders whatever their permissions (root)");
+    QCOMPARE(::filesBelow(m_dir.filePath("locked")),
+             QStringList{m_dir.filePath("locked/open.mp3")});
 }
 
 QTEST_GUILESS_MAIN(FoldersTest)
