@@ -14,6 +14,11 @@
 # Then the program itself started with "/open" and one file: the time from
 # its start to the first report painted on screen.
 #
+# Last, memory over five batches of the 1,000 files dropped one after another
+# on one window: the resident memory of the window's process and of the
+# describing process it keeps, after each batch. After the first batch both
+# must stay flat.
+#
 #   bench/oblenmediainfo.sh [build folder]      (DISPLAY, or offscreen)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -93,3 +98,6 @@ for round in $(seq "$rounds"); do
   measure "$work/command.one" mediainfo "$one"
 done
 echo "  one file via /open: shown $(median < "$work/startup") ms after start (the command's whole run: $(column 1 "$work/command.one") ms)"
+
+echo "  memory over 5 batches of 1000 files in one window:"
+"$bench" --batches 5 "$work/1000"/* 2>/dev/null | sed -n 's/^batch/    batch/p'

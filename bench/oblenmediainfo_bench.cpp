@@ -11,7 +11,13 @@
 // With --in-process the window reads the files on threads of its own instead
 // of in describing processes.
 //
-//   oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...
+// With --batches N the files are dropped N times, one batch after the other
+// in the same window, and the resident memory of this process and of the
+// describing process kept between batches is printed after each: what a batch
+// leaves behind shows as growth from one line to the next.
+//
+//   oblenmediainfo_bench [--threads N] [--in-process] [--check] [--batches N] <file>...
+#include "platform/processmemory.h"
 #include "report/report.h"
 #include "window/infotextbox.h"
 #include "window/main.h"
@@ -42,6 +48,7 @@ int main(int argc, char *argv[])
     int threads = 0;
     bool check = false;
     bool inProcess = false;
+    int batches = 1;
     while (!files.isEmpty() && files.first().startsWith(QStringLiteral("--"))) {
         if (files.first() == QStringLiteral("--threads") && files.size() > 1) {
             threads = files.at(1).toInt();
@@ -49,6 +56,9 @@ int main(int argc, char *argv[])
         } else if (files.first() == QStringLiteral("--check")) {
             check = true;
             files = files.mid(1);
+        } else if (files.first() == QStringLiteral("--batches") && files.size() > 1) {
+            batches = files.at(1).toInt();
+            files = files.mid(2);
         } else if (files.first() == QStringLiteral("--in-process")) {
             inProcess = true;
             files = files.mid(1);
@@ -57,7 +67,8 @@ int main(int argc, char *argv[])
         }
     }
     if (files.isEmpty()) {
-        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--in-process] [--check] <file>...\n");
+        std::fprintf(stderr, "usage: oblenmediainfo_bench [--threads N] [--in-process] [--check] "
+                             "[--batches N] <file>...\n");
         return 2;
     }
 
@@ -107,6 +118,26 @@ int main(int argc, char *argv[])
                 static_cast<long long>(batchMs), static_cast<long long>(batchCpuMs),
                 static_cast<long long>(windowCpuMs), static_cast<long long>(longestStall),
                 static_cast<long long>(window.describer().helperPeakMemoryKb()));
+    // Memory once a batch has settled: the workers have ended, the one
+    // describing process kept is idle and the text box has been painted.
+    const auto printMemory = [&window](int batch) {
+        QEventLoop settle;
+        QTimer::singleShot(500, &settle, &QEventLoop::quit);
+        settle.exec();
+        qint64 kept = 0;
+        for (const pid_t process : window.describer().helperProcessIds())
+            kept += processMemoryKb(QString::number(process), "VmRSS");
+        std::printf("batch %d: window %lld KB, kept describing process %lld KB\n", batch,
+                    static_cast<long long>(processMemoryKb(QStringLiteral("self"), "VmRSS")),
+                    static_cast<long long>(kept));
+    };
+    for (int batch = 2; batch <= batches; ++batch) {
+        if (batch == 2)
+            printMemory(1);
+        window.describeDroppedFiles(files);
+        loop.exec();
+        printMemory(batch);
+    }
     if (!check)
         return 0;
 

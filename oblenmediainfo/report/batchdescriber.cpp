@@ -95,6 +95,13 @@ int BatchDescriber::add(const QString &path)
     return index;
 }
 
+int BatchDescriber::addReady(const QString &path, const QString &report)
+{
+    const int index = m_added++;
+    finished(Job{m_generation, index, path}, report);
+    return index;
+}
+
 void BatchDescriber::clear()
 {
     ++m_generation;
@@ -209,7 +216,7 @@ QString BatchDescriber::describe(std::unique_ptr<DescribeHelper> &helper, bool &
     return report::withoutLibraryPart(version);
 }
 
-// On a worker.
+// On a worker; on the owning thread for a report made already.
 void BatchDescriber::finished(const Job &job, QString report)
 {
     const std::lock_guard<std::mutex> lock(m_sharedLock);

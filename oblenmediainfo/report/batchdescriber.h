@@ -54,6 +54,9 @@ public:
 
     // Queues one file; its report comes with the index returned here.
     int add(const QString &path);
+    // Queues a report made already (one that needs no library), to be handed
+    // back in its turn among the files.
+    int addReady(const QString &path, const QString &report);
     // Forgets every queued and running file: none of their reports is handed
     // back, and indexes start again at 0.
     void clear();

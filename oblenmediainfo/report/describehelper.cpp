@@ -1,5 +1,7 @@
 #include "describehelper.h"
 
+#include "platform/processmemory.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
@@ -188,12 +190,5 @@ void DescribeHelper::abort()
 
 qint64 DescribeHelper::peakMemoryKb() const
 {
-    QFile status(QStringLiteral("/proc/%1/status").arg(m_pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
+    return processMemoryKb(QString::number(m_pid), "VmHWM");
 }

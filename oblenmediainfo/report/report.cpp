@@ -27,6 +27,10 @@ bool mayBlockOnOpen(const QString &path)
 
 QString describe(MediaInfoDLLMOD &library, const QString &path)
 {
+    // Without the library every report would be empty, with nothing to tell
+    // the user why.
+    if (!library.IsLoaded())
+        return lineBreak + lineBreak + missingLibraryText(library.LibraryName()) + endMarker;
     QString text = library.Option(nullptr, QStringLiteral("Info_Version"), QString());
     text += lineBreak + lineBreak;
 
@@ -40,9 +44,23 @@ QString describe(MediaInfoDLLMOD &library, const QString &path)
     return text + endMarker;
 }
 
+QString missingLibraryText(const QString &libraryName)
+{
+    return QStringLiteral("MediaInfo 라이브러리(%1)를 불러오지 못해 파일 정보를 읽을 수 없습니다.")
+               .arg(libraryName) +
+           lineBreak +
+           QStringLiteral("libmediainfo0v5 패키지를 설치해 주세요: sudo apt install libmediainfo0v5") +
+           lineBreak + lineBreak;
+}
+
 QString withoutLibraryPart(const QString &versionText)
 {
     return versionText + lineBreak + lineBreak + endMarker;
+}
+
+QString emptyFolderText(const QString &folder)
+{
+    return QStringLiteral("폴더에서 정보를 읽을 파일을 찾지 못했습니다: ") + folder;
 }
 
 QString fileTitle(const QString &path)

@@ -17,10 +17,17 @@ inline const QString lineBreak = QStringLiteral("\r\n");
 
 // Asks the library for one file's report: its version line, two line breaks,
 // the library's report of the file and the end marker. A file the library
-// cannot read, or a missing library, leaves the library's parts empty.
+// cannot read leaves the library's parts empty; a library that cannot be
+// loaded leaves the version empty and says so in place of the report.
 QString describe(MediaInfoDLLMOD &library, const QString &path);
+// What stands in a report in place of the library's part when the library
+// cannot be loaded: which library, and the package that provides it.
+QString missingLibraryText(const QString &libraryName);
 // The report of a file the library could not read at all.
 QString withoutLibraryPart(const QString &versionText);
+
+// What a folder with no file to describe shows in place of reports.
+QString emptyFolderText(const QString &folder);
 
 // Window title while one file is shown: the file's name, not its folder.
 QString fileTitle(const QString &path);

@@ -11,6 +11,9 @@ InfoTextBox::InfoTextBox(QWidget *parent) : QPlainTextEdit(parent)
     setReadOnly(true);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Nothing is ever edited here: an undo history would only hold a second
+    // copy of every report appended.
+    document()->setUndoRedoEnabled(false);
     // A read-only text edit refuses drops by itself; this box takes files.
     setAcceptDrops(true);
     viewport()->setAcceptDrops(true);

@@ -2,12 +2,15 @@
 
 #include "info.h"
 #include "infotextbox.h"
+#include "input/folderfiles.h"
 #include "input/openselection.h"
+#include "platform/memory.h"
 #include "platform/opendialog.h"
 #include "report/describehelper.h"
 #include "report/report.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLoggingCategory>
 #include <QMenuBar>
 #include <QTextCursor>
@@ -35,6 +38,7 @@ main::main(const QString &libraryName, QWidget *parent)
     : QMainWindow(parent), m_library(libraryName), m_describer(m_library),
       m_openDialog(std::make_unique<FileOpenDialog>())
 {
+    keepLargeBuffersReturnable();
     setWindowTitle(report::programTitle);
     resize(720, 560);
     m_describer.setHelperProgram(DescribeHelper::installedProgram());
@@ -64,16 +68,58 @@ void main::setOpenDialog(std::unique_ptr<OpenDialog> dialog)
 
 void main::describeFile()
 {
-    setWindowTitle(report::fileTitle(fileOrUrlField));
-    m_replaces.push_back(true);
-    m_describer.add(fileOrUrlField);
+    queue(true);
 }
 
 void main::describeNextFile()
 {
-    setWindowTitle(report::batchTitle(fileCountField));
-    m_replaces.push_back(false);
-    m_describer.add(fileOrUrlField);
+    queue(false);
+}
+
+void main::queue(bool replaces, const QString &readyText)
+{
+    setWindowTitle(replaces ? report::fileTitle(fileOrUrlField)
+                            : report::batchTitle(fileCountField));
+    m_replaces.push_back(replaces);
+    if (readyText.isNull())
+        m_describer.add(fileOrUrlField);
+    else
+        m_describer.addReady(fileOrUrlField, readyText);
+}
+
+void main::describeGiven(const QStringList &paths)
+{
+    struct Entry
+    {
+        QString path;
+        bool emptyFolder = false;
+    };
+    std::vector<Entry> entries;
+    int fileCount = 0;
+    bool folders = false;
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            entries.push_back({path});
+            ++fileCount;
+            continue;
+        }
+        folders = true;
+        const QStringList files = filesBelow(path);
+        // A folder with nothing to describe says so in its place.
+        if (files.isEmpty())
+            entries.push_back({path, true});
+        for (const QString &file : files)
+            entries.push_back({file});
+        fileCount += int(files.size());
+    }
+    // The title counts the files described, not the folders given.
+    if (folders)
+        fileCountField = QString::number(fileCount);
+    const bool one = entries.size() == 1;
+    for (const Entry &entry : entries) {
+        fileOrUrlField = entry.path;
+        queue(one, entry.emptyFolder ? report::emptyFolderText(entry.path) : QString());
+    }
 }
 
 void main::showReport(const QString &text)
@@ -123,8 +169,10 @@ void main::showUnshownReports()
         qCDebug(lcTiming, "first report shown at %lld ns",
                 static_cast<long long>(now.tv_sec) * 1000000000 + now.tv_nsec);
     }
-    if (!isDescribing())
+    if (!isDescribing()) {
+        releaseFreedMemory();
         Q_EMIT describingFinished();
+    }
 }
 
 void main::dropUnshownReports()
@@ -144,6 +192,7 @@ void main::startNewText()
     m_replaces.clear();
     dropUnshownReports();
     m_infoText->clear();
+    releaseFreedMemory();
 }
 
 void main::openCommandLine(const ProgramCommandLine &commandLine)
@@ -152,37 +201,28 @@ void main::openCommandLine(const ProgramCommandLine &commandLine)
     const QString &path = commandLine.openPath;
     if (path.isEmpty())
         return;
-    fileOrUrlField = path;
-    describeFile();
+    // The start-up text goes at once: a folder's reports are appended.
+    startNewText();
+    describeGiven({path});
 }
 
 void main::openFiles()
 {
     const OpenSelection selection = openSelectionFromDialogText(m_openDialog->ShowOpen(this));
+    // A cancelled dialog leaves the reports, the title and a batch still
+    // being read as they were.
+    if (selection.highestIndex < 0)
+        return;
     startNewText();
     fileCountField = QString::number(selection.highestIndex);
-    if (selection.highestIndex == 0) {
-        fileOrUrlField = selection.paths.first();
-        describeFile();
-        return;
-    }
-    for (const QString &path : selection.paths) {
-        fileOrUrlField = path;
-        describeNextFile();
-    }
+    describeGiven(selection.paths);
 }
 
 void main::describeDroppedFiles(const QStringList &paths)
 {
     startNewText();
     fileCountField = QString::number(paths.size());
-    for (const QString &path : paths) {
-        fileOrUrlField = path;
-        if (paths.size() == 1)
-            describeFile();
-        else
-            describeNextFile();
-    }
+    describeGiven(paths);
 }
 
 void main::showAbout()

@@ -51,6 +51,11 @@ public:
     void openFiles();
     // Files dropped on the text box, in drop order.
     void describeDroppedFiles(const QStringList &paths);
+    // Describes the files given, each folder among them standing for the
+    // files below it (see input/folderfiles.h); one file replaces the text,
+    // several are appended. fileCountField counts the files when folders
+    // were given; otherwise the caller has set it.
+    void describeGiven(const QStringList &paths);
     void showAbout();
 
     // Files given and not yet in the text box.
@@ -64,6 +69,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Queues the file or folder in fileOrUrlField: its report (or, when
+    // readyText is given, that text) replaces the text or is appended.
+    void queue(bool replaces, const QString &readyText = QString());
     void startNewText();
     void showReport(const QString &report);
     void showUnshownReports();

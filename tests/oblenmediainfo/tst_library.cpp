@@ -158,17 +158,26 @@ void LibraryTest::badInputKeepsTheReportForm()
 
 void LibraryTest::missingLibrary()
 {
+    // The report says which library could not be loaded and what to install,
+    // in place of the library's part.
+    const auto expected = [](const char *library) {
+        return crlf + crlf + "MediaInfo 라이브러리(" + library +
+               ")를 불러오지 못해 파일 정보를 읽을 수 없습니다." + crlf +
+               "libmediainfo0v5 패키지를 설치해 주세요: sudo apt install libmediainfo0v5" + crlf +
+               crlf + report::endMarker;
+    };
     MediaInfoDLLMOD missing(QStringLiteral("libmediainfo-missing.so.0"));
     QVERIFY(!missing.IsLoaded());
     QCOMPARE(missing.New(), nullptr);
-    const QString expected = crlf + crlf + report::endMarker;
-    QCOMPARE(report::describe(missing, mediafiles::sample("sample.mkv")), expected);
-    QCOMPARE(report::describe(missing, m_dir.filePath("none.mkv")), expected);
+    QCOMPARE(report::describe(missing, mediafiles::sample("sample.mkv")),
+             expected("libmediainfo-missing.so.0"));
+    QCOMPARE(report::describe(missing, m_dir.filePath("none.mkv")),
+             expected("libmediainfo-missing.so.0"));
 
     // A library that loads but is not MediaInfo counts as missing too.
     MediaInfoDLLMOD other(QStringLiteral("libz.so.1"));
     QVERIFY(!other.IsLoaded());
-    QCOMPARE(report::describe(other, mediafiles::sample("sample.mkv")), expected);
+    QCOMPARE(report::describe(other, mediafiles::sample("sample.mkv")), expected("libz.so.1"));
 }
 
 void LibraryTest::batchGivesTheSequentialReportsInOrder()

@@ -3,6 +3,7 @@
 #include "common/commandlinetext.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
+#include "platform/processmemory.h"
 #include "report/report.h"
 #include "window/info.h"
 #include "window/infotextbox.h"
@@ -14,6 +15,7 @@
 #include <QDir>
 #include <QDropEvent>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -25,6 +27,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <sys/stat.h>
 
 namespace {
 
@@ -70,16 +73,21 @@ QString sequentialText(MediaInfoDLLMOD &library, const QStringList &paths)
 // The text the window must show for several files, built from the `mediainfo`
 // command given them all in one call: each report is the library's version
 // line, a blank line, the command's report and the end marker.
-QString commandText(MediaInfoDLLMOD &library, const QStringList &paths)
+QString joinedCommandReports(MediaInfoDLLMOD &library, const QStringList &reports)
 {
     const QString version = library.Option(nullptr, QStringLiteral("Info_Version"), QString());
-    const QStringList reports = mediafiles::mediainfoCommandReports(paths);
-    if (reports.size() != paths.size())
-        return QStringLiteral("the command gave %1 reports").arg(reports.size());
     QStringList texts;
     for (const QString &commandReport : reports)
         texts << version + "\n\n" + commandReport + report::endMarker;
     return texts.join("\n\n");
+}
+
+QString commandText(MediaInfoDLLMOD &library, const QStringList &paths)
+{
+    const QStringList reports = mediafiles::mediainfoCommandReports(paths);
+    if (reports.size() != paths.size())
+        return QStringLiteral("the command gave %1 reports").arg(reports.size());
+    return joinedCommandReports(library, reports);
 }
 
 // Copies of the fixture's media under distinct names, so that each report
@@ -123,12 +131,16 @@ private Q_SLOTS:
     void dialogJoinsFolderAndNames_data();
     void dialogJoinsFolderAndNames();
     void dialogWithOneFile();
-    void cancellingTheDialogEmptiesTheText();
+    void cancellingTheDialogChangesNothing_data();
+    void cancellingTheDialogChangesNothing();
     void commandLineWithAQuotedPath();
     void commandLineWithoutTheMarkerDoesNothing();
-    void missingLibraryKeepsTheReportForm();
+    void missingLibraryIsSaidInEachReport();
+    void foldersStandForTheirFiles_data();
+    void foldersStandForTheirFiles();
     void closingDuringALongBatch();
     void aLargeBatchEqualsTheCommand();
+    void memoryStaysFlatOverBatches();
     void secondDropDuringABatch_data();
     void secondDropDuringABatch();
     void aboutWindow();
@@ -263,15 +275,62 @@ void WindowTest::dialogWithOneFile()
     QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {m_audio}));
 }
 
-void WindowTest::cancellingTheDialogEmptiesTheText()
+void WindowTest::cancellingTheDialogChangesNothing_data()
 {
-    dropFiles(m_window->infoText()->viewport(), {m_sample});
+    QTest::addColumn<int>("fileCount");
+    QTest::addColumn<bool>("duringTheBatch");
+    QTest::newRow("one file shown") << 1 << false;
+    QTest::newRow("a batch shown") << 3 << false;
+    QTest::newRow("a batch being read") << 300 << true;
+}
+
+void WindowTest::cancellingTheDialogChangesNothing()
+{
+    QFETCH(int, fileCount);
+    QFETCH(bool, duringTheBatch);
+    const QStringList files =
+        fileCount == 1 ? QStringList{m_sample} : manyFiles(m_dir.filePath("취소 묶음"), fileCount);
+    // The real open dialog, closed with Escape as the user would.
+    bool cancelled = false;
+    const auto cancelDialog = [&] {
+        QTimer::singleShot(0, this, [&] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape);
+            cancelled = true;
+        });
+        m_window->openAction()->trigger();
+    };
+    QString shownBefore;
+    bool requested = false;
+    connect(m_window->infoText(), &QPlainTextEdit::textChanged, this, [&] {
+        if (duringTheBatch && !requested &&
+            m_window->infoText()->toPlainText().contains(report::endMarker)) {
+            QVERIFY(m_window->isDescribing());
+            // From the event loop, as the menu opens it: not inside the
+            // text box's own edit.
+            requested = true;
+            QTimer::singleShot(0, this, cancelDialog);
+        }
+    });
+    dropFiles(m_window->infoText()->viewport(), files);
+    const QString title = m_window->windowTitle();
+    if (duringTheBatch) {
+        QTRY_VERIFY(cancelled);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    } else {
+        waitUntilDescribed();
+        shownBefore = m_window->infoText()->toPlainText();
+        cancelDialog();
+        QVERIFY(cancelled);
+        QCOMPARE(m_window->infoText()->toPlainText(), shownBefore);
+    }
+    QCOMPARE(m_window->windowTitle(), title);
+    QCOMPARE(m_window->fileCountField, QString::number(fileCount));
+    // A batch being read goes on to its end.
     waitUntilDescribed();
-    m_window->setOpenDialog(std::make_unique<ScriptedOpenDialog>(QString()));
-    m_window->openAction()->trigger();
-    QCOMPARE(m_window->infoText()->toPlainText(), QString());
-    QVERIFY(!m_window->isDescribing());
-    QCOMPARE(m_window->windowTitle(), QString("sample.mkv - 파일 정보"));
+    QCOMPARE(m_window->infoText()->toPlainText().count(report::endMarker), fileCount);
+    if (!duringTheBatch)
+        QCOMPARE(m_window->infoText()->toPlainText(), shownBefore);
 }
 
 void WindowTest::commandLineWithAQuotedPath()
@@ -297,15 +356,82 @@ void WindowTest::commandLineWithoutTheMarkerDoesNothing()
              QString("(여기에 드래그하셔서 파일을 열어주세요)"));
 }
 
-void WindowTest::missingLibraryKeepsTheReportForm()
+void WindowTest::missingLibraryIsSaidInEachReport()
 {
     m_window = std::make_unique<oblenmediainfo::main>("libmediainfo-missing.so.0");
     m_window->describer().setHelperProgram(QStringLiteral(DESCRIBE_HELPER));
     m_window->show();
     dropFiles(m_window->infoText()->viewport(), {m_sample, m_audio});
     waitUntilDescribed();
-    QCOMPARE(m_window->infoText()->toPlainText(),
-             QString("\n\n파일 정보 추출 끝\n\n\n\n파일 정보 추출 끝"));
+    const QString said =
+        "\n\nMediaInfo 라이브러리(libmediainfo-missing.so.0)를 불러오지 못해 파일 "
+        "정보를 읽을 수 없습니다.\nlibmediainfo0v5 패키지를 설치해 주세요: sudo apt "
+        "install libmediainfo0v5\n\n파일 정보 추출 끝";
+    QCOMPARE(m_window->infoText()->toPlainText(), said + "\n\n" + said);
+}
+
+void WindowTest::foldersStandForTheirFiles_data()
+{
+    QTest::addColumn<QStringList>("given");
+    QTest::addColumn<bool>("onTheCommandLine");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("expected");
+
+    // A folder with hidden files and folders, subfolders whose names sort
+    // between the files', a FIFO, a link to nothing and a text file: the
+    // `mediainfo` command given the folder chooses and orders its files.
+    const QString tree = m_dir.filePath("폴더 묶음");
+    mediafiles::copyAs("sample.mkv", tree, "A 영상.mkv");
+    mediafiles::copyAs("audio-only.mp3", tree, "a.mp3");
+    mediafiles::copyAs("audio-only.mp3", tree, ".숨김.mp3");
+    mediafiles::copyAs("audio-only.mp3", tree + "/.숨은 폴더", "x.mp3");
+    mediafiles::copyAs("audio-only.mp3", tree + "/a-c", "d.mp3");
+    mediafiles::copyAs("long.mkv", tree + "/아래/더 아래", "긴 영상.mkv");
+    QFile::link(mediafiles::sample("audio-only.mp3"), tree + "/노래 링크.mp3");
+    QFile::link("/nonexistent/file.mp3", tree + "/없는 링크.mp3");
+    QVERIFY(mkfifo(QFile::encodeName(tree + "/pipe.mp3").constData(), 0600) == 0);
+    QFile notes(tree + "/notes.txt");
+    QVERIFY(notes.open(QIODevice::WriteOnly));
+    notes.write("not a medium\n");
+    notes.close();
+    const QStringList reports = mediafiles::mediainfoCommandReports({tree});
+    QCOMPARE(reports.size(), 7);
+    const QString treeText = joinedCommandReports(m_library, reports);
+    const QString treeTitle = "7개 - 파일 정보";
+    QTest::newRow("dropped") << QStringList{tree} << false << treeTitle << treeText;
+    QTest::newRow("on the command line") << QStringList{tree} << true << treeTitle << treeText;
+
+    const QString single = m_dir.filePath("하나만");
+    const QString only = mediafiles::copyAs("audio-only.mp3", single + "/안쪽", "유일한.mp3");
+    QTest::newRow("one file inside") << QStringList{single} << false << "유일한.mp3 - 파일 정보"
+                                     << sequentialText(m_library, {only});
+
+    const QString empty = m_dir.filePath("빈 폴더");
+    QVERIFY(QDir().mkpath(empty + "/속"));
+    QFile::copy(m_audio, empty + "/.숨김.mp3");
+    const QString said = "폴더에서 정보를 읽을 파일을 찾지 못했습니다: " + empty;
+    QTest::newRow("nothing to describe")
+        << QStringList{empty} << false << "빈 폴더 - 파일 정보" << said;
+    QTest::newRow("nothing to describe, on the command line")
+        << QStringList{empty} << true << "빈 폴더 - 파일 정보" << said;
+    QTest::newRow("nothing to describe, then a file")
+        << QStringList{empty, m_audio} << false << "1개 - 파일 정보"
+        << said + "\n\n" + sequentialText(m_library, {m_audio});
+}
+
+void WindowTest::foldersStandForTheirFiles()
+{
+    QFETCH(QStringList, given);
+    QFETCH(bool, onTheCommandLine);
+    QFETCH(QString, title);
+    QFETCH(QString, expected);
+    if (onTheCommandLine)
+        m_window->openCommandLine(commandLineText({"/open", given.first()}));
+    else
+        dropFiles(m_window->infoText()->viewport(), given);
+    QCOMPARE(m_window->windowTitle(), title);
+    waitUntilDescribed();
+    QCOMPARE(m_window->infoText()->toPlainText(), expected);
 }
 
 void WindowTest::closingDuringALongBatch()
@@ -357,6 +483,27 @@ void WindowTest::aLargeBatchEqualsTheCommand()
         QCOMPARE(shown.at(i), expected.at(i));
 }
 
+void WindowTest::memoryStaysFlatOverBatches()
+{
+    // What one batch leaves behind, the next must not add to: the window kept
+    // a few megabytes more after each batch of a few hundred reports.
+    const QStringList files = manyFiles(m_dir.filePath("되풀이 묶음"), 500);
+    QList<qint64> afterBatch;
+    for (int batch = 0; batch < 4; ++batch) {
+        dropFiles(m_window->infoText()->viewport(), files);
+        waitUntilDescribed();
+        QCOMPARE(m_window->infoText()->toPlainText().count(report::endMarker), files.size());
+        afterBatch << processMemoryKb(QStringLiteral("self"), "VmRSS");
+    }
+    QStringList figures;
+    for (const qint64 kb : afterBatch)
+        figures << QString::number(kb);
+    const qint64 highest = *std::max_element(afterBatch.begin(), afterBatch.end());
+    QVERIFY(afterBatch.first() > 0);
+    QVERIFY2(highest - afterBatch.first() < 1536,
+             qPrintable("KiB after each batch: " + figures.join(' ')));
+}
+
 void WindowTest::secondDropDuringABatch_data()
 {
     QTest::addColumn<QStringList>("second");
@@ -382,8 +529,8 @@ void WindowTest::secondDropDuringABatch()
     dropFiles(m_window->infoText()->viewport(), first);
     QTRY_VERIFY(dropped);
     waitUntilDescribed();
-    const QString expected = second.size() == 1 ? sequentialText(m_library, second)
-                                                : commandText(m_library, second);
+    const QString expected =
+        second.size() == 1 ? sequentialText(m_library, second) : commandText(m_library, second);
     QCOMPARE(m_window->infoText()->toPlainText(), expected);
     // Nothing of the first batch comes late.
     QTest::qWait(300);
