@@ -1,6 +1,7 @@
 #include "report/describehelper.h"
 #include "window/main.h"
 #include "common/commandlinetext.h"
+#include "common/desktopidentity.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -25,7 +26,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenMediaInfo"));
-    QApplication::setDesktopFileName(QStringLiteral("oblenmediainfo"));
+    setDesktopIdentity(QStringLiteral("oblenmediainfo"));
 
     // Every caption of the program is Korean, so Qt's own dialogs (the open
     // dialog's buttons and labels) are shown in Korean too, whatever the

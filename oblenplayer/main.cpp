@@ -1,4 +1,5 @@
 #include "common/commandlinetext.h"
+#include "common/desktopidentity.h"
 #include "graph/gstgraph.h"
 #include "mpris/oblenmpris.h"
 #include "window/mainform.h"
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenPlayer"));
+    setDesktopIdentity(QStringLiteral("oblenplayer"));
 
     // Every caption of the program is Korean: Qt's own dialogs (the open and
     // colour dialogs' buttons and labels) follow, whatever the desktop's language.

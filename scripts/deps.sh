@@ -32,6 +32,9 @@ packages=(
   x11-xserver-utils
   # Qt's own dialogs in Korean (OblenMediaInfo's open dialog)
   qt6-translations-l10n
+  # checking the installed desktop entries and AppStream metadata; the
+  # Debian package's library dependencies (dpkg-shlibdeps)
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

@@ -1,4 +1,5 @@
 #include "common/commandlinetext.h"
+#include "common/desktopidentity.h"
 #include "mpris/tavrinmpris.h"
 #include "platform/terminationsignals.h"
 #include "window/mainform.h"
@@ -18,6 +19,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrin"));
+    setDesktopIdentity(QStringLiteral("tavrin"));
 
     // Every caption of the program is Korean: Qt's own dialogs (the open and
     // colour dialogs' buttons and labels) follow, whatever the desktop's language.

@@ -1,9 +1,9 @@
 #include "programsettings.h"
 
+#include "common/writablefolder.h"
 #include "settings/profileini.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include <cmath>
 #include <limits>
@@ -155,11 +155,7 @@ int ProgramSettings::selectedRenderer() const
 
 QString settingsFilePath(const QString &programFolder, const QString &dataFolder)
 {
-    const QFileInfo folder(programFolder);
-    if (folder.isDir() && folder.isWritable())
-        return QDir(programFolder).filePath(ProgramSettings::fileName);
-    QDir().mkpath(dataFolder);
-    return QDir(dataFolder).filePath(ProgramSettings::fileName);
+    return QDir(folderForWrites(programFolder, dataFolder)).filePath(ProgramSettings::fileName);
 }
 
 QPoint placeOnScreens(QPoint topLeft, QSize frameSize, const QList<QRect> &screens)

@@ -58,8 +58,8 @@ std::optional<float> readTwips(const QString &text);
 std::optional<int> readVolume(const QString &text);
 } // namespace SettingsValue
 
-// Beside the program when its folder is writable, otherwise in the user's
-// data folder; the same file is read and written.
+// In the folder common/writablefolder.h chooses, the program's own or the
+// user's data folder; the same file is read and written.
 QString settingsFilePath(const QString &programFolder, const QString &dataFolder);
 
 // Where a window whose outer top-left is wanted at topLeft goes: there when

@@ -1,5 +1,7 @@
 #include "systemservices.h"
 
+#include "common/writablefolder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -154,12 +156,8 @@ QString LinuxSystem::defaultSubtitleFont(const QString &programFolder) const
 
 QString LinuxSystem::writableFolder(const QString &programFolder) const
 {
-    const QFileInfo folder(programFolder);
-    if (folder.isDir() && folder.isWritable())
-        return programFolder;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return data;
+    return folderForWrites(programFolder,
+                           QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 QString LinuxSystem::processorNameFromCpuinfo(const QString &cpuinfo)

@@ -48,7 +48,7 @@ public:
     // The font file plain subtitles are drawn with when the user chose none.
     virtual QString defaultSubtitleFont(const QString &programFolder) const = 0;
     // Where the program writes its files: the program folder of a portable
-    // install, otherwise the user's data folder.
+    // copy, otherwise (installed, or not writable) the user's data folder.
     virtual QString writableFolder(const QString &programFolder) const = 0;
     virtual Wallpaper &wallpaper() = 0;
     // The processor's name as its maker gives it; empty when unknown.
