@@ -477,6 +477,8 @@ private Q_SLOTS:
         drop.setAccepted(false);
         QApplication::sendEvent(&w, &drop);
         QCOMPARE(drop.isAccepted(), opens);
+        QCOMPARE(w.core().isOpening(), opens);
+        waitOpened(w);
         QCOMPARE(w.core().graph() != nullptr, opens);
     }
 
