@@ -7,7 +7,12 @@
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QStringEncoder>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
 
@@ -24,13 +29,29 @@ cmdcls::cmdcls(PlayerState &state, QObject *parent) : QObject(parent), m_state(s
     connect(&m_process, &QProcess::errorOccurred, this, &cmdcls::onError, Qt::QueuedConnection);
 }
 
+namespace {
+// A write to the pipe of an engine that has gone must fail, not end the
+// program (QProcess asks for the same before its own writes).
+void ignoreBrokenPipes()
+{
+    static const bool ignored = [] {
+        struct sigaction action = {};
+        action.sa_handler = SIG_IGN;
+        return sigaction(SIGPIPE, &action, nullptr) == 0;
+    }();
+    Q_UNUSED(ignored);
+}
+} // namespace
+
 cmdcls::~cmdcls()
 {
     // The engine is told to quit before its channel goes; one that is still
     // there must not outlive the program as an orphan drawing into a window
     // that no longer exists.
-    if (m_process.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning) {
+        closeCommandPipe();
         return;
+    }
     // Nobody reads this run's output any more: what the engine still prints
     // is read and dropped. An engine that floods its output would otherwise
     // keep the program appending to the box until the engine ends, and the
@@ -39,7 +60,13 @@ cmdcls::~cmdcls()
     connect(&m_process, &QProcess::readyRead, this, [this] { m_process.readAll(); });
     // Give a "quit " that is still in the write buffer its chance first.
     const QDeadlineTimer grace(quitGraceMs);
-    m_process.waitForBytesWritten(int(grace.remainingTime()));
+    flushCommands();
+    while (!m_pendingCommands.isEmpty() && !grace.hasExpired()) {
+        pollfd room{m_commandFd, POLLOUT, 0};
+        poll(&room, 1, int(grace.remainingTime()));
+        flushCommands();
+    }
+    closeCommandPipe();
     if (!m_process.waitForFinished(int(qMax<qint64>(0, grace.remainingTime())))) {
         qCWarning(lcEngine) << "engine did not quit; killing it";
         m_process.kill();
@@ -51,14 +78,28 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 {
     m_launch = launch;
     const std::optional<int> nice = launch.niceValue;
+    int commands[2];
+    const int childEnd = pipe2(commands, O_CLOEXEC) == 0 ? commands[0] : -1;
     // The engine is created with its priority (a refused raise leaves the
-    // default, as it should), and it does not play on as an orphan.
-    endWithProgram(m_process, [nice] {
+    // default, as it should), and it does not play on as an orphan. Its
+    // standard input is the channel's command pipe.
+    endWithProgram(m_process, [nice, childEnd] {
+        if (childEnd >= 0)
+            dup2(childEnd, STDIN_FILENO);
         if (nice)
             setpriority(PRIO_PROCESS, 0, *nice);
     });
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (childEnd >= 0) {
+        close(childEnd);
+        m_commandFd = commands[1];
+        fcntl(m_commandFd, F_SETFL, fcntl(m_commandFd, F_GETFL) | O_NONBLOCK);
+        m_commandRoom = std::make_unique<QSocketNotifier>(m_commandFd, QSocketNotifier::Write);
+        m_commandRoom->setEnabled(false);
+        connect(m_commandRoom.get(), &QSocketNotifier::activated, this, &cmdcls::flushCommands);
+        ignoreBrokenPipes();
+    }
     const qint64 pid = m_process.processId();
     m_state.setValue(Field::processHandleField, QString::number(pid > 0 ? pid : 0));
 }
@@ -95,12 +136,45 @@ int cmdcls::WriteData(const QString &text)
     QStringEncoder encoder(QStringEncoder::System);
     QByteArray bytes = encoder.encode(text);
     bytes.append("\r\n", 2);
-    const qint64 written = m_process.write(bytes);
-    // Hand the line to the pipe now rather than on a later turn of the event
-    // loop: one wake-up less per command, and the engine sees it at once.
-    if (written > 0 && m_process.state() == QProcess::Running)
-        m_process.waitForBytesWritten(0);
-    return written < 0 ? -1 : static_cast<int>(written) - 2;
+    if (m_commandFd < 0) {
+        const qint64 written = m_process.write(bytes);
+        if (written > 0 && m_process.state() == QProcess::Running)
+            m_process.waitForBytesWritten(0);
+        return written < 0 ? -1 : static_cast<int>(written) - 2;
+    }
+    // Straight into the pipe, so the engine sees the line at once.
+    m_pendingCommands += bytes;
+    flushCommands();
+    return m_commandFd < 0 ? -1 : static_cast<int>(bytes.size()) - 2;
+}
+
+void cmdcls::flushCommands()
+{
+    while (!m_pendingCommands.isEmpty() && m_commandFd >= 0) {
+        const ssize_t n = write(m_commandFd, m_pendingCommands.constData(),
+                                size_t(m_pendingCommands.size()));
+        if (n > 0) {
+            m_pendingCommands.remove(0, n);
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else if (n < 0 && errno == EAGAIN) {
+            break;
+        } else {
+            // The engine has closed its input: nothing sent now can arrive.
+            closeCommandPipe();
+        }
+    }
+    if (m_commandRoom)
+        m_commandRoom->setEnabled(!m_pendingCommands.isEmpty());
+}
+
+void cmdcls::closeCommandPipe()
+{
+    m_commandRoom.reset();
+    m_pendingCommands.clear();
+    if (m_commandFd >= 0)
+        close(m_commandFd);
+    m_commandFd = -1;
 }
 
 void cmdcls::onFinished()

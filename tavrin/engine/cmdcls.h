@@ -5,6 +5,8 @@
 
 #include <QObject>
 #include <QProcess>
+#include <QSocketNotifier>
+#include <memory>
 
 class PlayerState;
 
@@ -59,6 +61,13 @@ private:
     void onError(QProcess::ProcessError error);
     void route(const QString &chunk);
     void finish();
+    // Commands go through a pipe of the channel's own rather than through
+    // QProcess's buffered input: a write there switches a notifier on and off
+    // and wakes the event loop twice more per command, many times a second
+    // while the position is polled. What the pipe cannot take at once waits
+    // here and goes when the pipe has room.
+    void flushCommands();
+    void closeCommandPipe();
 
     PlayerState &m_state;
     QProcess m_process;
@@ -66,4 +75,7 @@ private:
     EngineOutputAssembler m_assembler;
     bool m_ended = false;
     bool m_endRequested = false;
+    int m_commandFd = -1;
+    QByteArray m_pendingCommands;
+    std::unique_ptr<QSocketNotifier> m_commandRoom;
 };

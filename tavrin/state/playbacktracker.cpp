@@ -128,7 +128,11 @@ void PlaybackTracker::positionTick()
         }
         // Wait for the answer; without one, ask again once it is taken as lost
         // (a coarse timer may fire a little early: wait out the remainder).
-        if (m_requestOutstanding)
+        // A watch that is already running is left to run: the answers come
+        // many times a second, and re-arming the timer for every request
+        // would cost more than the one early tick a second that finds the
+        // latest request still fresh and waits out its remainder.
+        if (m_requestOutstanding && !positionTimer.isActive())
             positionTimer.start(
                 int(qMax<qint64>(1, answerTimeoutMs + 1 - m_requestSent.elapsed())));
     }

@@ -64,17 +64,16 @@ mainform::mainform(SystemServices *services, QWidget *parent)
         m_videoFrame);
     m_fontCacheNotice->setObjectName(QStringLiteral("fontCacheNotice"));
     m_fontCacheNotice->setAlignment(Qt::AlignCenter);
-    m_fontCacheNotice->setStyleSheet(
-        QStringLiteral("QLabel { background: rgb(240,240,240); color: black; padding: 12px; }"));
-    m_fontCacheNotice->adjustSize();
+    // A palette and a margin rather than a style sheet: the sheet's style
+    // costs milliseconds to build, and nothing runs before the engine starts
+    // that need not.
+    QPalette noticePalette = m_fontCacheNotice->palette();
+    noticePalette.setColor(QPalette::Window, QColor(240, 240, 240));
+    noticePalette.setColor(QPalette::WindowText, Qt::black);
+    m_fontCacheNotice->setPalette(noticePalette);
+    m_fontCacheNotice->setAutoFillBackground(true);
+    m_fontCacheNotice->setMargin(12);
     m_fontCacheNotice->hide();
-
-    m_engineOutputBox = new QPlainTextEdit(this);
-    m_engineOutputBox->setObjectName(QStringLiteral("engineOutputBox"));
-    m_engineOutputBox->setReadOnly(true);
-    m_engineOutputBox->hide();
-
-    new OutputMirror(m_core.state(), m_engineOutputBox, this);
 
     connect(&m_core, &PlayerCore::engineRunningChanged, m_videoWindow,
             &VideoWindow::setEngineDrawing);
@@ -87,6 +86,21 @@ mainform::mainform(SystemServices *services, QWidget *parent)
 }
 
 mainform::~mainform() = default;
+
+QPlainTextEdit *mainform::engineOutputBox()
+{
+    // Built on first use, with what the engine has printed so far: a text
+    // box costs milliseconds to make, and the engine should not wait for one
+    // that nobody may look at.
+    if (!m_engineOutputBox) {
+        m_engineOutputBox = new QPlainTextEdit(this);
+        m_engineOutputBox->setObjectName(QStringLiteral("engineOutputBox"));
+        m_engineOutputBox->setReadOnly(true);
+        m_engineOutputBox->hide();
+        (new OutputMirror(m_core.state(), m_engineOutputBox, this))->showWhole();
+    }
+    return m_engineOutputBox;
+}
 
 bool mainform::start(const ProgramCommandLine &commandLine)
 {

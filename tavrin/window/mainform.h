@@ -43,7 +43,7 @@ public:
     OpenActions &openActions() { return m_openActions; }
     VideoWindow *videoWindow() const { return m_videoWindow; }
     QWidget *videoFrame() const { return m_videoFrame; }
-    QPlainTextEdit *engineOutputBox() const { return m_engineOutputBox; }
+    QPlainTextEdit *engineOutputBox();
     QLabel *fontCacheNotice() const { return m_fontCacheNotice; }
     QString widthProbe() const { return m_widthProbe; }
     Transport &transport() { return *m_transport; }
