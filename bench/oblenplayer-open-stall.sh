@@ -31,7 +31,7 @@ ff "${video[@]}" "${audio[@]}" -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -b
 ff "${video[@]}" "${audio[@]}" -c:v mpeg2video -b:v 2M -c:a mp2 "$work/mpeg2.ts"
 ff "${video[@]}" "${audio[@]}" -c:v libtheora -q:v 5 -c:a libvorbis "$work/theora.ogv"
 
-for renderer in 2 1; do
+for renderer in ${RENDERERS:-2 1}; do
   [ "$renderer" = 2 ] && echo "OpenGL renderer" || echo "X11 renderer"
   "$bench" "$renderer" "$work"/{h264.mp4,audio.flac,vp9.webm,mpeg2.ts,theora.ogv} 2>/dev/null
 done

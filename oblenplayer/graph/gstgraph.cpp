@@ -311,7 +311,7 @@ bool GstFilgraphManager::moveWindow(const QRect &pixels)
     m_window->setGeometry(pixels);
     // A sink keeps drawing at the size it negotiated until it is told the
     // window changed.
-    m_core->expose();
+    m_core->exposeSoon();
     return true;
 }
 
@@ -362,7 +362,7 @@ bool GstFilgraphManager::SetOwner(quintptr window)
     }
     if (!hasVideo || !m_window || !m_window->setOwner(window))
         return false;
-    m_core->expose();
+    m_core->exposeSoon();
     return true;
 }
 

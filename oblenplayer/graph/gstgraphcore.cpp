@@ -2,6 +2,7 @@
 
 #include "gstelements.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <gst/audio/streamvolume.h>
@@ -43,6 +44,11 @@ void GstGraphCore::tearDown()
 {
     if (!pipeline)
         return;
+    {
+        // A redraw asked for earlier must not reach a sink on its way down.
+        std::lock_guard<std::mutex> lock(stateMutex);
+        aborted = true;
+    }
     gst_element_set_state(pipeline, GST_STATE_NULL);
     std::lock_guard<std::mutex> lock(mutex);
     // Renderers still waiting are locked out of the pipeline's state
@@ -159,6 +165,26 @@ void GstGraphCore::expose()
         gst_video_overlay_expose(GST_VIDEO_OVERLAY(sink));
         gst_object_unref(sink);
     }
+}
+
+void GstGraphCore::exposeSoon()
+{
+    if (exposePending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [weak = weak_from_this()] {
+            const std::shared_ptr<GstGraphCore> core = weak.lock();
+            if (!core)
+                return;
+            core->exposePending = false;
+            // Held through the redraw: a graph retired meanwhile is being
+            // brought down on another thread.
+            std::lock_guard<std::mutex> lock(core->stateMutex);
+            if (!core->aborted)
+                core->expose();
+        },
+        Qt::QueuedConnection);
 }
 
 GstElement *GstGraphCore::insert(const QString &factory)

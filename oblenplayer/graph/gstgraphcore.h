@@ -38,6 +38,12 @@ public:
     static void shareGlDisplay(GstMessage *message);
     void giveWindow(GstElement *sink);
     void expose();
+    // Asks the sink to redraw once the window's thread is back in its event
+    // loop. An OpenGL sink redraws inside the call and waits for its GL
+    // thread to have done so, tens of milliseconds each time; a move and a
+    // resize come as four or five calls in a row, and one redraw, after the
+    // window system has been sent the new geometry, does for all of them.
+    void exposeSoon();
 
     // Inserts a new element made by a factory. A renderer is tried at once
     // inside the pipeline (a sink opened outside it asks for no window and
@@ -93,6 +99,7 @@ public:
     long balance = 0;
 
     std::atomic<bool> stopped{true};
+    std::atomic<bool> exposePending{false};
     std::atomic<bool> endOfStream{false};
     std::atomic<bool> failed{false};
     std::atomic<GstElement *> probing{nullptr};
