@@ -45,7 +45,8 @@ QPoint frameOffset(const QWidget *window)
 // closes a menu on a press outside it and drops that press's release, and
 // counts a press on the menu's corner pixel as outside: so the pointer lies a
 // pixel inside the menu, and a right press on the picture outside it moves
-// the menu there rather than only closing it.
+// the menu there rather than only closing it. A right press inside it at the
+// place it opened is the picture's too (see mousePressEvent).
 const QPoint menuOverlap(1, 1);
 
 } // namespace
@@ -341,19 +342,63 @@ void PopupMenu::saveSettings()
     ini.save(m_settingsPath);
 }
 
+void PopupMenu::openAt(const QPoint &pointer)
+{
+    m_openedAt = pointer;
+    m_pointerStill = true;
+    m_rightPressTaken = false;
+    popup(pointer - menuOverlap);
+}
+
+bool PopupMenu::isOverPicture(const QPoint &pointer) const
+{
+    QWidget *under = QApplication::widgetAt(pointer);
+    QWidget *area = m_owner->picVideoWindow();
+    return under && (under == m_owner->videoCover() || under == area || area->isAncestorOf(under));
+}
+
 void PopupMenu::mousePressEvent(QMouseEvent *event)
 {
-    const QPoint at = event->globalPosition().toPoint();
-    if (event->button() == Qt::RightButton && !rect().contains(event->position().toPoint())) {
-        QWidget *under = QApplication::widgetAt(at);
-        QWidget *area = m_owner->picVideoWindow();
-        if (under &&
-            (under == m_owner->videoCover() || area->isAncestorOf(under) || under == area)) {
-            popup(at - menuOverlap);
+    if (event->button() == Qt::RightButton) {
+        const QPoint at = event->globalPosition().toPoint();
+        const bool inside = rect().contains(event->position().toPoint());
+        // The second click of a double click (or any right click before the
+        // pointer has left the place where the menu opened) lands on the
+        // menu's corner, over its first entry: the user clicked the picture
+        // again, and QMenu would trigger that entry or close the menu on the
+        // release. A double click's press comes here too, from
+        // mouseDoubleClickEvent.
+        const bool again = inside && m_pointerStill &&
+                           (at - m_openedAt).manhattanLength() <= QApplication::startDragDistance();
+        if (again || (!inside && isOverPicture(at))) {
+            openAt(at);
+            m_rightPressTaken = true;
             return;
         }
     }
+    m_rightPressTaken = false;
     QMenu::mousePressEvent(event);
+}
+
+void PopupMenu::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_pointerStill && (event->globalPosition().toPoint() - m_openedAt).manhattanLength() >
+                              QApplication::startDragDistance())
+        m_pointerStill = false;
+    QMenu::mouseMoveEvent(event);
+}
+
+void PopupMenu::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_rightPressTaken && event->button() == Qt::RightButton) {
+        // As on the picture, the menu ends up where the button is released.
+        const QPoint at = event->globalPosition().toPoint();
+        if (at != m_openedAt)
+            openAt(at);
+        m_rightPressTaken = false;
+        return;
+    }
+    QMenu::mouseReleaseEvent(event);
 }
 
 bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
@@ -382,7 +427,7 @@ bool PopupMenu::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::RightButton) {
-            popup(mouse->globalPosition().toPoint() - menuOverlap);
+            openAt(mouse->globalPosition().toPoint());
             return true;
         }
     }

@@ -66,8 +66,12 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    void openAt(const QPoint &pointer);
+    bool isOverPicture(const QPoint &pointer) const;
     void build();
     void wire();
     ProgramSettings currentSettings() const;
@@ -87,4 +91,12 @@ private:
     bool m_showPending = false;
     QTimer m_frameWait;
     int m_frameWaitTicks = 0;
+    // Where the pointer was when the menu last opened, and whether it has
+    // stayed there since (within the drag distance).
+    QPoint m_openedAt;
+    bool m_pointerStill = false;
+    // A right press the menu took as a click on the picture: its release
+    // places the menu, and must not reach QMenu, which would close the menu
+    // or trigger the entry under the pointer.
+    bool m_rightPressTaken = false;
 };
