@@ -1,5 +1,6 @@
 #include "common/commandlinetext.h"
-#include "platform/terminationsignals.h"
+#include "common/filename.h"
+#include "common/terminationsignals.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -33,7 +34,7 @@ int main(int argc, char *argv[])
         QCoreApplication::quit();
     });
     window.show();
-    if (!window.start(readCommandLine(app.arguments().mid(1))))
+    if (!window.start(readCommandLine(programArguments(argc, argv))))
         return 1;
     return app.exec();
 }
