@@ -7,6 +7,7 @@
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QStringEncoder>
+#include <memory>
 #include <sys/resource.h>
 
 Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
@@ -51,11 +52,14 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 {
     m_launch = launch;
     const std::optional<int> nice = launch.niceValue;
+    // The medium's name reaches the engine as the bytes it was given in.
+    const auto exact = std::make_shared<const ExactCommandLine>(launch.program, launch.arguments);
     // The engine is created with its priority (a refused raise leaves the
     // default, as it should), and it does not play on as an orphan.
-    endWithProgram(m_process, [nice] {
+    endWithProgram(m_process, [nice, exact] {
         if (nice)
             setpriority(PRIO_PROCESS, 0, *nice);
+        exact->exec();
     });
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);

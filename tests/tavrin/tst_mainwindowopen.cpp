@@ -1,5 +1,6 @@
 // Opening, restarting and closing through the main window, under the test
 // display.
+#include "common/filename.h"
 #include "engine/commands.h"
 #include "fakesystem.h"
 #include "modalwindow.h"
@@ -13,8 +14,12 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
+#include <QDir>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QUrl>
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
@@ -39,6 +44,24 @@ void drop(mainform &w, const QStringList &files)
     QApplication::sendEvent(&w, &dropped);
 }
 
+// A drop as a file manager makes it: the raw "text/uri-list" bytes.
+void dropUriList(mainform &w, const QByteArray &uriList)
+{
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), uriList);
+    const QPointF at = w.videoFrame()->geometry().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &dropped);
+}
+
+QList<QByteArray> processArguments(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\0') : QList<QByteArray>();
+}
+
 double askPosition(mainform &w)
 {
     w.sendCommand(EngineCommand::getTimePos);
@@ -56,6 +79,8 @@ private Q_SLOTS:
 
     void cancellingTheDialogKeepsTheMedium();
     void dropsOpenExactlyOneFile();
+    void anyFileNamePlays_data();
+    void anyFileNamePlays();
     void restartResumesNearThePositionWithTheCheckedTrack();
     void fontCacheNoticeForStyledSubtitles();
     void closingDeletesTheStyleFileAndLeavesNoEngine();
@@ -132,6 +157,66 @@ void MainWindowOpenTest::dropsOpenExactlyOneFile()
     QCOMPARE(m_window->core().state().value(Field::processHandleField), run);
     QCOMPARE(m_window->core().state().value(Field::mediaPathField), sample);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+}
+
+void MainWindowOpenTest::anyFileNamePlays_data()
+{
+    QTest::addColumn<QByteArray>("name");     // made in a folder of its own ("@")
+    QTest::addColumn<bool>("dropped");        // or given after "/open"
+    QTest::addColumn<QByteArray>("argument"); // what the engine is given
+    QTest::addColumn<QString>("title");
+    const struct
+    {
+        const char *row;
+        QByteArray name, argument;
+        QString title;
+    } names[] = {
+        {"CP949", "@/\xbf\xb5\xbb\xf3.mkv", "@/\xbf\xb5\xbb\xf3.mkv", QStringLiteral("영상.mkv")},
+        {"Latin-1", "@/caf\xe9.mkv", "@/caf\xe9.mkv", QStringLiteral("café.mkv")},
+        {"stray 0xFF", "@/a\xff b.mkv", "@/a\xff b.mkv", QStringLiteral("aÿ b.mkv")},
+        // The engine would read these as addresses and open nothing.
+        {"absolute with ://", "@/a://b.mkv", "file://@/a:/b.mkv", QStringLiteral("b.mkv")},
+        // "dvd://" and a '-' after it would be read as a range of titles.
+        {"relative dvd://1", "dvd://1", "file://@/dvd:/1", QStringLiteral("1")},
+    };
+    for (const auto &n : names) {
+        QTest::addRow("%s, /open", n.row) << n.name << false << n.argument << n.title;
+        if (n.name.startsWith('@'))
+            QTest::addRow("%s, dropped", n.row) << n.name << true << n.argument << n.title;
+    }
+}
+
+void MainWindowOpenTest::anyFileNamePlays()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, dropped);
+    QFETCH(QByteArray, argument);
+    QFETCH(QString, title);
+    QTemporaryDir folder;
+    const QByteArray here = QFile::encodeName(folder.path());
+    const QString previous = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder.path()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+    name.replace('@', here);
+    argument.replace('@', here);
+    const QByteArray file = name.startsWith('/') ? name : here + '/' + name;
+    QVERIFY(QDir().mkpath(QString::fromUtf8(file.left(file.lastIndexOf('/')))));
+    QCOMPARE(::symlink(QFile::encodeName(sample).constData(), file.constData()), 0);
+    // QTemporaryDir could not remove what QDir cannot list.
+    const auto remove = qScopeGuard([&] { ::unlink(file.constData()); });
+
+    if (dropped) {
+        dropUriList(*m_window, "file://" + name.toPercentEncoding("/") + "\r\n");
+    } else {
+        QByteArray program("tavrin"), open("/open");
+        char *argv[] = {program.data(), open.data(), name.data(), nullptr};
+        m_window->opener().openCommandLineMedia(readCommandLine(programArguments(3, argv)));
+    }
+    QVERIFY2(QTest::qWaitFor([&] { return started(*m_window); }, 15000),
+             qPrintable(m_window->core().state().value(Field::engineOutputBox)));
+    QCOMPARE(m_window->windowTitle(), title + QStringLiteral(" - Tavrin v1.0.53"));
+    const QList<QByteArray> engineArguments = processArguments(m_window->core().cm()->processId());
+    QVERIFY2(engineArguments.contains(argument), engineArguments.join(' ').constData());
 }
 
 void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()
