@@ -1,4 +1,6 @@
 #include "common/commandlinetext.h"
+#include "common/filename.h"
+#include "common/terminationsignals.h"
 #include "graph/gstgraph.h"
 #include "window/mainform.h"
 #include "window/popupmenu.h"
@@ -7,6 +9,7 @@
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -32,9 +35,16 @@ int main(int argc, char *argv[])
                          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
     // The saved position is taken before the window is shown, so it appears there.
     window.popupMenu()->startUp();
+    // Asked to end from outside, the program ends as its window's close ends
+    // it: the settings saved, the graph taken down.
+    TerminationSignals endRequests({SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(&endRequests, &TerminationSignals::received, &window, [&window] {
+        if (window.close())
+            QCoreApplication::quit();
+    });
     window.show();
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();
-    window.openFromCommandLine(readCommandLine(app.arguments().mid(1)));
+    window.openFromCommandLine(readCommandLine(programArguments(argc, argv)));
     return app.exec();
 }

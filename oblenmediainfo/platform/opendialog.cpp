@@ -2,7 +2,10 @@
 
 #include "input/openselection.h"
 
+#include "common/filename.h"
+
 #include <QFileDialog>
+#include <QUrl>
 
 QString FileOpenDialog::ShowOpen(QWidget *owner)
 {
@@ -16,7 +19,10 @@ QString FileOpenDialog::ShowOpen(QWidget *owner)
     dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    const QStringList files = dialog.selectedFiles();
+    // Read as addresses, the answers keep the bytes of names that are not UTF-8.
+    QStringList files;
+    for (const QUrl &url : dialog.selectedUrls())
+        files << fileNameFromUrl(url);
     if (files.isEmpty())
         return QString();
     m_lastFolder = dialog.directory().absolutePath();

@@ -1,6 +1,7 @@
 // The main window and the about window under a real display, describing real
 // media with the real library.
 #include "common/commandlinetext.h"
+#include "common/filename.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
 #include "report/report.h"
@@ -18,6 +19,8 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +28,7 @@
 #include <QUrl>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -126,6 +130,8 @@ private Q_SLOTS:
     void cancellingTheDialogEmptiesTheText();
     void commandLineWithAQuotedPath();
     void commandLineWithoutTheMarkerDoesNothing();
+    void anyFileNameIsDescribed_data();
+    void anyFileNameIsDescribed();
     void missingLibraryKeepsTheReportForm();
     void closingDuringALongBatch();
     void aLargeBatchEqualsTheCommand();
@@ -285,6 +291,67 @@ void WindowTest::commandLineWithAQuotedPath()
     QCOMPARE(m_window->windowTitle(), QString("x y.mkv - 파일 정보"));
     waitUntilDescribed();
     QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {withBlanks}));
+}
+
+void WindowTest::anyFileNameIsDescribed_data()
+{
+    QTest::addColumn<QByteArray>("name"); // in the test's folder
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("shown");
+    const struct
+    {
+        const char *row;
+        QByteArray name;
+        QString shown;
+    } names[] = {
+        {"CP949", "\xbf\xb5\xbb\xf3.mkv", QStringLiteral("영상.mkv")},
+        {"Latin-1", "caf\xe9.mkv", QStringLiteral("café.mkv")},
+        {"stray 0xFF", "a\xff b.mkv", QStringLiteral("aÿ b.mkv")},
+        // The library would take it for an address.
+        {"absolute with ://", "a://b.mkv", QStringLiteral("a://b.mkv")},
+    };
+    for (const auto &n : names) {
+        QTest::addRow("%s, /open", n.row) << n.name << false << n.shown;
+        QTest::addRow("%s, dropped", n.row) << n.name << true << n.shown;
+    }
+}
+
+// The file is described under the name it has: the report is that of the
+// same medium under a plain name, naming the file as it can be shown.
+void WindowTest::anyFileNameIsDescribed()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, dropped);
+    QFETCH(QString, shown);
+    const QByteArray folder = QFile::encodeName(m_dir.filePath("names"));
+    QVERIFY(QDir().mkpath(m_dir.filePath("names/a:")));
+    QByteArray path = folder + '/' + name;
+    QCOMPARE(::symlink(QFile::encodeName(m_sample).constData(), path.constData()), 0);
+    // QTemporaryDir could not remove what QDir cannot list.
+    const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
+    const QString plain = mediafiles::copyAs("sample.mkv", m_dir.filePath("plain"), "plain.mkv");
+
+    if (dropped) {
+        QMimeData data;
+        data.setData("text/uri-list", "file://" + path.toPercentEncoding("/") + "\r\n");
+        QWidget *target = m_window->infoText()->viewport();
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        // The drop goes where the drag entered.
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    } else {
+        QByteArray program("oblenmediainfo"), open("/open");
+        char *argv[] = {program.data(), open.data(), path.data(), nullptr};
+        m_window->openCommandLine(readCommandLine(programArguments(3, argv)));
+    }
+    QCOMPARE(m_window->windowTitle(), shown.section('/', -1) + QString(" - 파일 정보"));
+    waitUntilDescribed();
+    const QString text = m_window->infoText()->toPlainText();
+    QVERIFY2(text.contains("\nVideo") && text.contains("\nAudio"), qPrintable(text));
+    QCOMPARE(text, sequentialText(m_library, {plain})
+                       .replace(plain, QFile::decodeName(folder) + '/' + shown));
 }
 
 void WindowTest::commandLineWithoutTheMarkerDoesNothing()

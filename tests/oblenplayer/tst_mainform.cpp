@@ -2,6 +2,7 @@
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
 #include "common/commandlinetext.h"
+#include "common/filename.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "hiddendecoders.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
@@ -24,7 +27,9 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QScopeGuard>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -302,6 +307,76 @@ private Q_SLOTS:
         // No audio: the volume slider and balance buttons are off.
         QVERIFY(!w.controlBar()->volumeBar->isEnabled());
         QVERIFY(!w.controlBar()->balanceLeftButton->isEnabled());
+    }
+
+    // Names that are not UTF-8, or that read as addresses, from a drop (the
+    // raw uri-list bytes) and from the command line: GStreamer is given the
+    // file itself, which plays, and the title shows the name readably.
+    void anyFileNamePlays_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // made in a folder of its own ("@")
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("title");
+        const struct
+        {
+            const char *row;
+            QByteArray name;
+            QString title;
+        } names[] = {
+            {"CP949", "@/\xbf\xb5\xbb\xf3.mp4", QStringLiteral("영상.mp4")},
+            {"Latin-1", "@/caf\xe9.mp4", QStringLiteral("café.mp4")},
+            {"stray 0xFF", "@/a\xff b.mp4", QStringLiteral("aÿ b.mp4")},
+            {"absolute with ://", "@/a://b.mp4", QStringLiteral("b.mp4")},
+            {"relative http://x", "http://x", QStringLiteral("x")},
+        };
+        for (const auto &n : names) {
+            QTest::addRow("%s, /open", n.row) << n.name << false << n.title;
+            if (n.name.startsWith('@'))
+                QTest::addRow("%s, dropped", n.row) << n.name << true << n.title;
+        }
+    }
+
+    void anyFileNamePlays()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, dropped);
+        QFETCH(QString, title);
+        QTemporaryDir folder;
+        const QByteArray here = QFile::encodeName(folder.path());
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+        name.replace('@', here);
+        const QByteArray file = name.startsWith('/') ? name : here + '/' + name;
+        QVERIFY(QDir().mkpath(QString::fromUtf8(file.left(file.lastIndexOf('/')))));
+        QCOMPARE(::symlink(QFile::encodeName(media(QStringLiteral("clip.mp4"))).constData(),
+                           file.constData()),
+                 0);
+        // QTemporaryDir could not remove what QDir cannot list.
+        const auto remove = qScopeGuard([&] { ::unlink(file.constData()); });
+
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (dropped) {
+            QMimeData data;
+            data.setData(QStringLiteral("text/uri-list"),
+                         "file://" + name.toPercentEncoding("/") + "\r\n");
+            const QPointF at = QRectF(w.picVideoWindow()->geometry()).center();
+            // The drop goes where the drag entered.
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&w, &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &drop);
+        } else {
+            QByteArray program("oblenplayer"), open("/open");
+            char *argv[] = {program.data(), open.data(), name.data(), nullptr};
+            w.openFromCommandLine(readCommandLine(programArguments(3, argv)));
+        }
+        QTRY_COMPARE(w.windowTitle(), title + QStringLiteral(" - Oblen Player v1.0.3"));
+        QTRY_COMPARE_WITH_TIMEOUT(state(w), GraphState::Running, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.core().graph()->CurrentPosition().value_or(0) > 0.3, 15000);
     }
 
     void unusableRendererShowsTheMessageOnceAndStillPlays()
