@@ -53,8 +53,28 @@ qsizetype utf8SequenceAt(QByteArrayView bytes, qsizetype at)
     return length;
 }
 
-// The whole of `bytes` read as CP949, or nothing when it is not that.
-std::optional<QString> fromCp949(const QByteArray &bytes)
+QString componentForDisplay(QStringView component)
+{
+    if (std::none_of(component.begin(), component.end(), isEscapedByte))
+        return component.toString();
+    if (const std::optional<QString> korean = strictCp949(fileNameBytes(component)))
+        return *korean;
+    QString shown;
+    shown.reserve(component.size());
+    for (const QChar c : component) {
+        if (!isEscapedByte(c)) {
+            shown += c;
+            continue;
+        }
+        // 0x80-0x9F are control characters in Latin-1: nothing to read.
+        const char16_t byte = c.unicode() - escapeBase;
+        shown += byte < 0xA0 ? QChar(QChar::ReplacementCharacter) : QChar(byte);
+    }
+    return shown;
+}
+} // namespace
+
+std::optional<QString> strictCp949(const QByteArray &bytes)
 {
     iconv_t converter = iconv_open("UTF-8", "CP949");
     if (converter == iconv_t(-1))
@@ -71,27 +91,6 @@ std::optional<QString> fromCp949(const QByteArray &bytes)
     out.truncate(out.size() - qsizetype(outLeft));
     return QString::fromUtf8(out);
 }
-
-QString componentForDisplay(QStringView component)
-{
-    if (std::none_of(component.begin(), component.end(), isEscapedByte))
-        return component.toString();
-    if (const std::optional<QString> korean = fromCp949(fileNameBytes(component)))
-        return *korean;
-    QString shown;
-    shown.reserve(component.size());
-    for (const QChar c : component) {
-        if (!isEscapedByte(c)) {
-            shown += c;
-            continue;
-        }
-        // 0x80-0x9F are control characters in Latin-1: nothing to read.
-        const char16_t byte = c.unicode() - escapeBase;
-        shown += byte < 0xA0 ? QChar(QChar::ReplacementCharacter) : QChar(byte);
-    }
-    return shown;
-}
-} // namespace
 
 QString fileNameFromBytes(QByteArrayView bytes)
 {

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 class QMimeData;
 class QUrl;
@@ -25,6 +26,10 @@ QByteArray fileNameBytes(QStringView name);
 // UTF-8 is read as CP949 if it is that, and otherwise each stray byte as its
 // Latin-1 character. For titles and messages only; it names no file.
 QString fileNameForDisplay(QStringView name);
+
+// The bytes read as CP949; nothing when they are not CP949, never a
+// replacement character.
+std::optional<QString> strictCp949(const QByteArray &bytes);
 
 // The program's arguments (argv[1] on) as given, bytes kept.
 QStringList programArguments(int argc, char **argv);

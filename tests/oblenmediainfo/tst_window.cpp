@@ -1,7 +1,7 @@
 // The main window and the about window under a real display, describing real
 // media with the real library.
+#include "../common/bytenamedlink.h"
 #include "common/commandlinetext.h"
-#include "common/filename.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
 #include "report/report.h"
@@ -20,7 +20,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,7 +27,6 @@
 #include <QUrl>
 
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 
@@ -323,17 +321,13 @@ void WindowTest::anyFileNameIsDescribed()
     QFETCH(QByteArray, name);
     QFETCH(bool, dropped);
     QFETCH(QString, shown);
-    const QByteArray folder = QFile::encodeName(m_dir.filePath("names"));
-    QVERIFY(QDir().mkpath(m_dir.filePath("names/a:")));
-    QByteArray path = folder + '/' + name;
-    QCOMPARE(::symlink(QFile::encodeName(m_sample).constData(), path.constData()), 0);
-    // QTemporaryDir could not remove what QDir cannot list.
-    const auto remove = qScopeGuard([&] { ::unlink(path.constData()); });
+    const ByteNamedLink link(m_sample, "@/" + name);
+    QVERIFY(link.made());
     const QString plain = mediafiles::copyAs("sample.mkv", m_dir.filePath("plain"), "plain.mkv");
 
     if (dropped) {
         QMimeData data;
-        data.setData("text/uri-list", "file://" + path.toPercentEncoding("/") + "\r\n");
+        data.setData("text/uri-list", link.uriList());
         QWidget *target = m_window->infoText()->viewport();
         const QPointF at(target->width() / 2.0, target->height() / 2.0);
         // The drop goes where the drag entered.
@@ -342,16 +336,14 @@ void WindowTest::anyFileNameIsDescribed()
         QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(target, &drop);
     } else {
-        QByteArray program("oblenmediainfo"), open("/open");
-        char *argv[] = {program.data(), open.data(), path.data(), nullptr};
-        m_window->openCommandLine(readCommandLine(programArguments(3, argv)));
+        m_window->openCommandLine(link.commandLine());
     }
     QCOMPARE(m_window->windowTitle(), shown.section('/', -1) + QString(" - 파일 정보"));
     waitUntilDescribed();
     const QString text = m_window->infoText()->toPlainText();
     QVERIFY2(text.contains("\nVideo") && text.contains("\nAudio"), qPrintable(text));
     QCOMPARE(text, sequentialText(m_library, {plain})
-                       .replace(plain, QFile::decodeName(folder) + '/' + shown));
+                       .replace(plain, QFile::decodeName(link.folder()) + '/' + shown));
 }
 
 void WindowTest::commandLineWithoutTheMarkerDoesNothing()

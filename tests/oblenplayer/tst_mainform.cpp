@@ -1,8 +1,8 @@
 // The main window under X with the real GStreamer graph: opening by command
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
+#include "../common/bytenamedlink.h"
 #include "common/commandlinetext.h"
-#include "common/filename.h"
 #include "graph/graphbuilder.h"
 #include "graph/gstgraph.h"
 #include "hiddendecoders.h"
@@ -16,7 +16,6 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
-#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QLabel>
@@ -27,9 +26,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QScopeGuard>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -341,27 +338,15 @@ private Q_SLOTS:
         QFETCH(QByteArray, name);
         QFETCH(bool, dropped);
         QFETCH(QString, title);
-        QTemporaryDir folder;
-        const QByteArray here = QFile::encodeName(folder.path());
-        const QString previous = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(folder.path()));
-        const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
-        name.replace('@', here);
-        const QByteArray file = name.startsWith('/') ? name : here + '/' + name;
-        QVERIFY(QDir().mkpath(QString::fromUtf8(file.left(file.lastIndexOf('/')))));
-        QCOMPARE(::symlink(QFile::encodeName(media(QStringLiteral("clip.mp4"))).constData(),
-                           file.constData()),
-                 0);
-        // QTemporaryDir could not remove what QDir cannot list.
-        const auto remove = qScopeGuard([&] { ::unlink(file.constData()); });
+        const ByteNamedLink link(media(QStringLiteral("clip.mp4")), name);
+        QVERIFY(link.made());
 
         mainform w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         if (dropped) {
             QMimeData data;
-            data.setData(QStringLiteral("text/uri-list"),
-                         "file://" + name.toPercentEncoding("/") + "\r\n");
+            data.setData(QStringLiteral("text/uri-list"), link.uriList());
             const QPointF at = QRectF(w.picVideoWindow()->geometry()).center();
             // The drop goes where the drag entered.
             QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
@@ -370,9 +355,7 @@ private Q_SLOTS:
             QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
             QApplication::sendEvent(&w, &drop);
         } else {
-            QByteArray program("oblenplayer"), open("/open");
-            char *argv[] = {program.data(), open.data(), name.data(), nullptr};
-            w.openFromCommandLine(readCommandLine(programArguments(3, argv)));
+            w.openFromCommandLine(link.commandLine());
         }
         QTRY_COMPARE(w.windowTitle(), title + QStringLiteral(" - Oblen Player v1.0.3"));
         QTRY_COMPARE_WITH_TIMEOUT(state(w), GraphState::Running, 15000);

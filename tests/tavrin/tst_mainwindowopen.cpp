@@ -1,6 +1,6 @@
 // Opening, restarting and closing through the main window, under the test
 // display.
-#include "common/filename.h"
+#include "../common/bytenamedlink.h"
 #include "engine/commands.h"
 #include "fakesystem.h"
 #include "modalwindow.h"
@@ -14,12 +14,8 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTest>
-#include <QDir>
-#include <QScopeGuard>
-#include <QTemporaryDir>
 #include <QUrl>
 #include <csignal>
-#include <unistd.h>
 
 namespace {
 const QString sample = QStringLiteral(SAMPLE_MEDIA_DIR "/sample.mkv");
@@ -192,26 +188,13 @@ void MainWindowOpenTest::anyFileNamePlays()
     QFETCH(bool, dropped);
     QFETCH(QByteArray, argument);
     QFETCH(QString, title);
-    QTemporaryDir folder;
-    const QByteArray here = QFile::encodeName(folder.path());
-    const QString previous = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(folder.path()));
-    const auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
-    name.replace('@', here);
-    argument.replace('@', here);
-    const QByteArray file = name.startsWith('/') ? name : here + '/' + name;
-    QVERIFY(QDir().mkpath(QString::fromUtf8(file.left(file.lastIndexOf('/')))));
-    QCOMPARE(::symlink(QFile::encodeName(sample).constData(), file.constData()), 0);
-    // QTemporaryDir could not remove what QDir cannot list.
-    const auto remove = qScopeGuard([&] { ::unlink(file.constData()); });
-
-    if (dropped) {
-        dropUriList(*m_window, "file://" + name.toPercentEncoding("/") + "\r\n");
-    } else {
-        QByteArray program("tavrin"), open("/open");
-        char *argv[] = {program.data(), open.data(), name.data(), nullptr};
-        m_window->opener().openCommandLineMedia(readCommandLine(programArguments(3, argv)));
-    }
+    const ByteNamedLink link(sample, name);
+    QVERIFY(link.made());
+    argument.replace('@', link.folder());
+    if (dropped)
+        dropUriList(*m_window, link.uriList());
+    else
+        m_window->opener().openCommandLineMedia(link.commandLine());
     QVERIFY2(QTest::qWaitFor([&] { return started(*m_window); }, 15000),
              qPrintable(m_window->core().state().value(Field::engineOutputBox)));
     QCOMPARE(m_window->windowTitle(), title + QStringLiteral(" - Tavrin v1.0.53"));
