@@ -25,6 +25,10 @@ QString FileOpenDialog::ShowOpen(QWidget *owner)
         files << fileNameFromUrl(url);
     if (files.isEmpty())
         return QString();
-    m_lastFolder = dialog.directory().absolutePath();
+    // The files' own folder, in the same bytes as their names: the dialog's
+    // folder reads a name that is not UTF-8 as U+FFFD, and the names would
+    // then not be found relative to it.
+    const qsizetype slash = files.first().lastIndexOf(QLatin1Char('/'));
+    m_lastFolder = slash > 0 ? files.first().left(slash) : QStringLiteral("/");
     return dialogTextForFiles(m_lastFolder, files);
 }
