@@ -4,12 +4,9 @@
 
 #include <QDir>
 #include <QMimeData>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-#include <fcntl.h>
-#include <unistd.h>
 
 class FileNameTest : public QObject
 {
@@ -19,7 +16,6 @@ private Q_SLOTS:
     void bytesComeBackExactly();
     void dropsAndDialogsKeepTheBytes_data();
     void dropsAndDialogsKeepTheBytes();
-    void theNamesReachTheFile();
     void addressesAndFiles();
 };
 
@@ -94,24 +90,6 @@ void FileNameTest::dropsAndDialogsKeepTheBytes()
         const QUrl url = QUrl::fromEncoded("file://" + name.toPercentEncoding("/"));
         QCOMPARE(fileNameBytes(fileNameFromUrl(url)), name);
     }
-}
-
-void FileNameTest::theNamesReachTheFile()
-{
-    QTemporaryDir folder;
-    const QByteArray bytes = QFile::encodeName(folder.path()) + "/caf\xe9 \xbf\xb5.mkv";
-    const int created = ::open(bytes.constData(), O_CREAT | O_WRONLY | O_CLOEXEC, 0600);
-    QVERIFY(created >= 0);
-    ::close(created);
-    // QTemporaryDir could not remove what QDir cannot list.
-    const auto remove = qScopeGuard([&] { ::unlink(bytes.constData()); });
-    const QString name = fileNameFromBytes(bytes);
-    QVERIFY(isRegularFileName(name));
-    QVERIFY(fileNameExists(name));
-    // What Qt makes of it names nothing.
-    QVERIFY(!QFile::exists(QFile::decodeName(bytes)));
-    QVERIFY(!isRegularFileName(folder.path()));
-    QVERIFY(fileNameExists(folder.path()));
 }
 
 void FileNameTest::addressesAndFiles()
