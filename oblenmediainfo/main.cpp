@@ -2,11 +2,14 @@
 #include "window/main.h"
 #include "common/commandlinetext.h"
 #include "common/desktopidentity.h"
+#include "common/filename.h"
+#include "common/terminationsignals.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include <csignal>
 #include <thread>
 
 int main(int argc, char *argv[])
@@ -38,8 +41,15 @@ int main(int argc, char *argv[])
 
     oblenmediainfo::main window;
     window.describer().adoptHelper(std::move(firstHelper));
+    // Asked to end from outside, the program ends as its window's close ends
+    // it: the files being described are dropped, their processes ended.
+    TerminationSignals endRequests({SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(&endRequests, &TerminationSignals::received, &window, [&window] {
+        window.close();
+        QCoreApplication::quit();
+    });
     window.show();
-    window.openCommandLine(readCommandLine(app.arguments().mid(1)));
+    window.openCommandLine(readCommandLine(programArguments(argc, argv)));
     const int status = app.exec();
     if (preparing.joinable())
         preparing.join();

@@ -1,5 +1,7 @@
 #include "common/commandlinetext.h"
 #include "common/desktopidentity.h"
+#include "common/filename.h"
+#include "common/terminationsignals.h"
 #include "graph/gstgraph.h"
 #include "mpris/oblenmpris.h"
 #include "window/mainform.h"
@@ -10,6 +12,7 @@
 #include <QLibraryInfo>
 #include <QStandardPaths>
 #include <QTranslator>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
@@ -41,9 +44,16 @@ int main(int argc, char *argv[])
     OblenMpris mediaControls(window.core(), window);
     MprisService mpris(mediaControls, OblenMpris::identity());
     mpris.registerOn(QDBusConnection::sessionBus());
+    // Asked to end from outside, the program ends as its window's close ends
+    // it: the settings saved, the graph taken down.
+    TerminationSignals endRequests({SIGTERM, SIGHUP, SIGINT});
+    QObject::connect(&endRequests, &TerminationSignals::received, &window, [&window] {
+        if (window.close())
+            QCoreApplication::quit();
+    });
     window.show();
     // The medium opens once the window is on screen.
     QCoreApplication::processEvents();
-    window.openFromCommandLine(readCommandLine(app.arguments().mid(1)));
+    window.openFromCommandLine(readCommandLine(programArguments(argc, argv)));
     return app.exec();
 }

@@ -1,7 +1,8 @@
 #include "common/commandlinetext.h"
 #include "common/desktopidentity.h"
+#include "common/filename.h"
+#include "common/terminationsignals.h"
 #include "mpris/tavrinmpris.h"
-#include "platform/terminationsignals.h"
 #include "window/mainform.h"
 
 #include <QApplication>
@@ -42,7 +43,7 @@ int main(int argc, char *argv[])
     MprisService mpris(mediaControls, TavrinMpris::identity());
     mpris.registerOn(QDBusConnection::sessionBus());
     window.show();
-    if (!window.start(readCommandLine(app.arguments().mid(1))))
+    if (!window.start(readCommandLine(programArguments(argc, argv))))
         return 1;
     return app.exec();
 }

@@ -2,7 +2,10 @@
 
 #include "input/openselection.h"
 
+#include "common/filename.h"
+
 #include <QFileDialog>
+#include <QUrl>
 
 QString FileOpenDialog::ShowOpen(QWidget *owner)
 {
@@ -16,9 +19,16 @@ QString FileOpenDialog::ShowOpen(QWidget *owner)
     dialog.selectFile(QString());
     if (dialog.exec() != QDialog::Accepted)
         return QString();
-    const QStringList files = dialog.selectedFiles();
+    // Read as addresses, the answers keep the bytes of names that are not UTF-8.
+    QStringList files;
+    for (const QUrl &url : dialog.selectedUrls())
+        files << fileNameFromUrl(url);
     if (files.isEmpty())
         return QString();
-    m_lastFolder = dialog.directory().absolutePath();
+    // The files' own folder, in the same bytes as their names: the dialog's
+    // folder reads a name that is not UTF-8 as U+FFFD, and the names would
+    // then not be found relative to it.
+    const qsizetype slash = files.first().lastIndexOf(QLatin1Char('/'));
+    m_lastFolder = slash > 0 ? files.first().left(slash) : QStringLiteral("/");
     return dialogTextForFiles(m_lastFolder, files);
 }

@@ -2,9 +2,16 @@
 
 #include "library/MediaInfoDLLMOD.h"
 
+#include "common/filename.h"
+
 #include <QFile>
 
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace report {
 
@@ -18,10 +25,42 @@ bool mayBlockOnOpen(const QString &path)
     struct stat info
     {
     };
-    if (stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (stat(fileNameBytes(path).constData(), &info) != 0)
         return false;
     return S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode);
 }
+
+// The library makes its wide name into bytes through the locale, which
+// cannot give back a name's bytes that are not UTF-8, and takes any name
+// with "://" for an address. Such a file is handed to it through a link
+// of a plain name in a folder of its own, with the file's ending, which the
+// library judges the format by; the report then names the file itself.
+struct LibraryName
+{
+    explicit LibraryName(const QString &path) : name(path)
+    {
+        if (fileNameBytes(path) == path.toUtf8() &&
+            (!path.contains(QLatin1String("://")) || readsAsAddress(path)))
+            return;
+        const QString fileName = path.section(QLatin1Char('/'), -1);
+        const QString ending = fileName.contains(QLatin1Char('.'))
+                                   ? fileName.section(QLatin1Char('.'), -1)
+                                   : QString();
+        const bool plainEnding = !ending.isEmpty() && fileNameBytes(ending) == ending.toUtf8();
+        link.emplace();
+        const QString linkName = link->filePath(
+            plainEnding ? QStringLiteral("medium.") + ending : QStringLiteral("medium"));
+        const QByteArray target = fileNameBytes(QDir::current().absoluteFilePath(path));
+        if (link->isValid() && ::symlink(target.constData(), fileNameBytes(linkName).constData()) == 0)
+            name = linkName;
+    }
+    QString reportText(const QString &text, const QString &path) const
+    {
+        return name == path ? text : QString(text).replace(name, fileNameForDisplay(path));
+    }
+    std::optional<QTemporaryDir> link;
+    QString name;
+};
 
 } // namespace
 
@@ -36,10 +75,11 @@ QString describe(MediaInfoDLLMOD &library, const QString &path)
 
     MediaInfoHandle handle(library);
     if (handle && !mayBlockOnOpen(path)) {
-        library.Open(handle.get(), path);
+        const LibraryName name(path);
+        library.Open(handle.get(), name.name);
         // An empty value selects the short report, not the complete one.
         library.Option(handle.get(), QStringLiteral("Complete"), QString());
-        text += library.Inform(handle.get(), 0);
+        text += name.reportText(library.Inform(handle.get(), 0), path);
     }
     return text + endMarker;
 }
@@ -65,7 +105,8 @@ QString emptyFolderText(const QString &folder)
 
 QString fileTitle(const QString &path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1) + QStringLiteral(" - 파일 정보");
+    return fileNameForDisplay(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1)) +
+           QStringLiteral(" - 파일 정보");
 }
 
 QString batchTitle(const QString &fileCount)

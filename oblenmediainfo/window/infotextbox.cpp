@@ -1,5 +1,8 @@
 #include "infotextbox.h"
 
+#include "common/filename.h"
+
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFontDatabase>
@@ -21,14 +24,8 @@ InfoTextBox::InfoTextBox(QWidget *parent) : QPlainTextEdit(parent)
 
 QStringList InfoTextBox::localFiles(const QMimeData *data)
 {
-    QStringList paths;
-    if (!data || !data->hasUrls())
-        return paths;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            paths << url.toLocalFile();
-    }
-    return paths;
+    // The names keep their bytes: one that is not UTF-8 still opens.
+    return droppedFileNames(data);
 }
 
 void InfoTextBox::dragEnterEvent(QDragEnterEvent *event)

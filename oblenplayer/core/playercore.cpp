@@ -4,6 +4,8 @@
 #include "core/transport.h"
 #include "graph/graphbuilder.h"
 
+#include "common/filename.h"
+
 #include <QCoreApplication>
 
 #include <array>
@@ -68,7 +70,7 @@ QString PlayerCore::rendererFilterName(int index)
 
 QString PlayerCore::titleFor(const QString &path)
 {
-    return path.section(QLatin1Char('/'), -1) + titleSuffix;
+    return fileNameForDisplay(path.section(QLatin1Char('/'), -1)) + titleSuffix;
 }
 
 PlayerCore::PlayerCore(GraphFactory factory, QObject *parent)

@@ -3,6 +3,8 @@
 #include "gstfilters.h"
 #include "gstgraphcore.h"
 
+#include "common/filename.h"
+
 #include <QFile>
 #include <QStringList>
 
@@ -75,12 +77,14 @@ std::shared_ptr<IFilterInfo> GstFilgraphManager::AddSourceFilter(const QString &
 {
     if (!m_core->pipeline || m_core->source || fileOrUrl.isEmpty())
         return nullptr;
-    const QByteArray text = fileOrUrl.toUtf8();
+    // A name keeps its bytes (common/filename.h); one that names a file is
+    // that file even when it reads as an address ("http://x" in this folder).
+    const QByteArray text = fileNameBytes(fileOrUrl);
     gchar *uri = nullptr;
-    if (gst_uri_is_valid(text.constData()))
+    if (readsAsAddress(fileOrUrl) && gst_uri_is_valid(text.constData()))
         uri = g_strdup(text.constData());
     else
-        uri = gst_filename_to_uri(QFile::encodeName(fileOrUrl).constData(), nullptr);
+        uri = gst_filename_to_uri(text.constData(), nullptr);
     const GraphProblem::Kind problem = uri ? localFileProblem(uri) : GraphProblem::Kind::NotFound;
     m_core->sourceProblem = problem;
     m_core->localFile = uri && gst_uri_has_protocol(uri, "file");

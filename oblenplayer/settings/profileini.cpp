@@ -1,11 +1,11 @@
 #include "profileini.h"
 
+#include "common/filename.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringDecoder>
-
-#include <iconv.h>
 
 namespace {
 
@@ -19,31 +19,11 @@ bool isUtf8(const QByteArray &bytes)
     return !decoder.hasError();
 }
 
-// Strict CP949: a byte sequence that is not CP949 gives nothing, never a
-// replacement character.
-std::optional<QString> fromCp949(const QByteArray &bytes)
-{
-    iconv_t cd = iconv_open("UTF-8", "CP949");
-    if (cd == iconv_t(-1))
-        return std::nullopt;
-    QByteArray out(bytes.size() * 3 + 4, Qt::Uninitialized);
-    char *in = const_cast<char *>(bytes.constData());
-    size_t inLeft = size_t(bytes.size());
-    char *o = out.data();
-    size_t outLeft = size_t(out.size());
-    const size_t result = iconv(cd, &in, &inLeft, &o, &outLeft);
-    iconv_close(cd);
-    if (result == size_t(-1) || inLeft != 0)
-        return std::nullopt;
-    out.truncate(out.size() - int(outLeft));
-    return QString::fromUtf8(out);
-}
-
 std::optional<QString> decode(const QByteArray &bytes)
 {
     if (isUtf8(bytes))
         return QString::fromUtf8(bytes);
-    return fromCp949(bytes);
+    return strictCp949(bytes);
 }
 
 // A line of neither encoding: when its key name decodes, the key with its

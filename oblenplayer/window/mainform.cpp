@@ -10,6 +10,8 @@
 #include "window/popupmenu.h"
 #include "window/wheelvolume.h"
 
+#include "common/filename.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -304,8 +306,9 @@ void mainform::refreshStatus()
 
 void mainform::openFile()
 {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("열기"), QString(), openDialogFilter());
+    // Read as an address, the answer keeps the bytes of a name that is not UTF-8.
+    const QString path = fileNameFromUrl(
+        QFileDialog::getOpenFileUrl(this, QStringLiteral("열기"), QUrl(), openDialogFilter()));
     if (path.isEmpty())
         return;
     m_core.setVideoArea(videoArea());
@@ -332,7 +335,7 @@ bool mainform::openDropped(const QList<QUrl> &urls)
     if (!isOneLocalFile(urls))
         return false;
     m_core.setVideoArea(videoArea());
-    m_core.openMedia(urls.front().toLocalFile());
+    m_core.openMedia(fileNameFromUrl(urls.front()));
     return true;
 }
 

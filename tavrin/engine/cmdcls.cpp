@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -80,14 +81,17 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
     const std::optional<int> nice = launch.niceValue;
     int commands[2];
     const int childEnd = pipe2(commands, O_CLOEXEC) == 0 ? commands[0] : -1;
+    // The medium's name reaches the engine as the bytes it was given in.
+    const auto exact = std::make_shared<const ExactCommandLine>(launch.program, launch.arguments);
     // The engine is created with its priority (a refused raise leaves the
     // default, as it should), and it does not play on as an orphan. Its
     // standard input is the channel's command pipe.
-    endWithProgram(m_process, [nice, childEnd] {
+    endWithProgram(m_process, [nice, childEnd, exact] {
         if (childEnd >= 0)
             dup2(childEnd, STDIN_FILENO);
         if (nice)
             setpriority(PRIO_PROCESS, 0, *nice);
+        exact->exec();
     });
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);

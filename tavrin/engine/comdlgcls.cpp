@@ -1,7 +1,10 @@
 #include "comdlgcls.h"
 
+#include "common/filename.h"
+
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QUrl>
 #include <QStringList>
 
 QString comdlgcls::dialogFilter(const QString &filter)
@@ -21,9 +24,10 @@ QString comdlgcls::dialogFilter(const QString &filter)
 QString comdlgcls::ShowOpen(QWidget *owner, const QString &title, const QString &initialFolder,
                             const QString &filter, int)
 {
-    // The dialog only lets an existing file be chosen.
-    const QString path =
-        QFileDialog::getOpenFileName(owner, title, initialFolder, dialogFilter(filter));
+    // The dialog only lets an existing file be chosen. Its answer is read
+    // as an address, which keeps the bytes of a name that is not UTF-8.
+    const QString path = fileNameFromUrl(QFileDialog::getOpenFileUrl(
+        owner, title, QUrl::fromLocalFile(initialFolder), dialogFilter(filter)));
     return path.trimmed().isEmpty() ? QString() : path;
 }
 

@@ -5,6 +5,10 @@
 #include "state/playerstate.h"
 #include "state/vbnumber.h"
 
+#include "common/filename.h"
+
+#include <QDir>
+
 #include <QRegularExpression>
 
 namespace {
@@ -51,6 +55,16 @@ QString textInParentheses(const QString &caption)
 
 QString mediaArgument(const QString &mediaPath)
 {
+    // The engine takes any name with "://" in it for an address, and a
+    // file so named ("dvd://1" in the current folder, "/m/a://b.mkv") would
+    // not open; as a "file://" address it does, the rest taken as it is. Its
+    // doubled slashes, which name the same file, go: with "dvd://" anywhere
+    // in it the engine reads a '-' after it as a range of DVD titles.
+    if (mediaPath.contains(QLatin1String("://")) && !readsAsAddress(mediaPath)) {
+        static const QRegularExpression slashes(QStringLiteral("/{2,}"));
+        return QStringLiteral("file://") +
+               QDir::current().absoluteFilePath(mediaPath).replace(slashes, QStringLiteral("/"));
+    }
     if (mediaPath.startsWith(QLatin1Char('-')))
         return QStringLiteral("./") + mediaPath;
     return mediaPath;
@@ -160,7 +174,7 @@ QList<CommandLinePiece> commandLinePieces(const PlayerState &state, const Option
     if (dvd)
         add(media, *dvd);
     else
-        add(quote + mediaArgument(media) + quote, {mediaArgument(media)});
+        add(quote + fileNameForDisplay(mediaArgument(media)) + quote, {mediaArgument(media)});
 
     // 3-5: where and how the picture is drawn. The trailing "," lets the
     // engine fall back to a driver that works when the chosen one cannot

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include "common/filename.h"
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -28,7 +29,7 @@ QString MediaOpener::aviSynthTemplate()
 
 QString MediaOpener::displayNameOf(const QString &path)
 {
-    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    return fileNameForDisplay(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
 QString MediaOpener::trackNumberOf(const QString &caption)
@@ -104,7 +105,7 @@ QString MediaOpener::singleDroppedFile(const QStringList &files)
 {
     // A folder or anything else that is not a file would stop the medium
     // and leave the engine nothing to play.
-    return files.size() == 1 && QFileInfo(files.first()).isFile() ? files.first() : QString();
+    return files.size() == 1 && isRegularFileName(files.first()) ? files.first() : QString();
 }
 
 void MediaOpener::openCommandLineMedia(const ProgramCommandLine &commandLine)

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include "common/filename.h"
 #include <QLoggingCategory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcEngine)
@@ -55,7 +56,7 @@ void PlayerCore::restoreDesktopAfterRun()
 bool PlayerCore::dvdMode() const
 {
     const QString media = m_state.value(Field::mediaPathField);
-    return media.startsWith(QLatin1String("dvd")) && !QFileInfo(media).isFile();
+    return media.startsWith(QLatin1String("dvd")) && !isRegularFileName(media);
 }
 
 void PlayerCore::setVideoWindow(std::function<QString()> windowForRun, const QString &colourKey)
@@ -83,7 +84,7 @@ LaunchEnvironment PlayerCore::launchEnvironment() const
     const QFileInfoList beside = filesBeside(media);
     environment.subtitleCodePage = subtitleCodePageFor(media, beside);
     environment.noSubtitleAutoload = sideFileWouldHoldEngine(media, beside);
-    environment.mediaIsExistingFile = QFileInfo(media).isFile();
+    environment.mediaIsExistingFile = isRegularFileName(media);
     environment.opticalDrives = Startup::listedDrives(m_options);
     return environment;
 }

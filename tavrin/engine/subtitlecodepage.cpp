@@ -1,10 +1,12 @@
 #include "subtitlecodepage.h"
 
+#include "common/filename.h"
 #include "platform/regularfilehead.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <sys/stat.h>
 
 namespace {
 // The file name endings the engine loads subtitles from by itself.
@@ -93,20 +95,38 @@ bool sideFileWouldHoldEngine(const QString &mediaPath)
     return sideFileWouldHoldEngine(mediaPath, filesBeside(mediaPath));
 }
 
+namespace {
+// The engine opens the files named as the medium (in any case) with a
+// subtitle's ending, and ".idx" for its picture subtitles.
+bool loadedBesideMedium(const QFileInfo &file, const QFileInfo &media)
+{
+    return file.completeBaseName().compare(media.completeBaseName(), Qt::CaseInsensitive) == 0 &&
+           (hasSubtitleSuffix(file) ||
+            file.suffix().compare(QLatin1String("idx"), Qt::CaseInsensitive) == 0);
+}
+
+// A medium named in bytes that are not UTF-8, whose side files are named so
+// too: QDir lists none of them, its folder is read by bytes. (Only the names
+// are taken from QFileInfo here; it could not find such a file.)
+bool unlistedSideFileWouldHoldEngine(const QFileInfo &media)
+{
+    for (const FolderEntry &entry : folderEntries(media.path())) {
+        if (entry.type && *entry.type != S_IFREG && *entry.type != S_IFDIR &&
+            loadedBesideMedium(QFileInfo(media.dir(), entry.name), media))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 bool sideFileWouldHoldEngine(const QString &mediaPath, const QFileInfoList &beside)
 {
     const QFileInfo media(mediaPath);
     if (!media.isFile())
-        return false;
+        return isRegularFileName(mediaPath) && unlistedSideFileWouldHoldEngine(media);
     for (const QFileInfo &file : beside) {
-        // The engine opens the files named as the medium (in any case) with a
-        // subtitle's ending, and ".idx" for its picture subtitles.
-        if (file.completeBaseName().compare(media.completeBaseName(), Qt::CaseInsensitive) != 0 ||
-            (!hasSubtitleSuffix(file) &&
-             file.suffix().compare(QLatin1String("idx"), Qt::CaseInsensitive) != 0))
-            continue;
         // Regular files, folders and broken links cost it nothing.
-        if (file.exists() && !file.isFile() && !file.isDir())
+        if (loadedBesideMedium(file, media) && file.exists() && !file.isFile() && !file.isDir())
             return true;
     }
     return false;

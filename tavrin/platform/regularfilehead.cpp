@@ -1,6 +1,9 @@
 #include "regularfilehead.h"
 
+#include "common/filename.h"
+
 #include <QFile>
+#include <dirent.h>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -57,4 +60,23 @@ std::optional<RegularFileHead> readRegularFileHead(const QString &path, qint64 m
     }
     head.bytes.truncate(filled);
     return head;
+}
+
+QList<FolderEntry> folderEntries(const QString &folder)
+{
+    QList<FolderEntry> entries;
+    DIR *listing = ::opendir(fileNameBytes(folder).constData());
+    if (!listing)
+        return entries;
+    while (const dirent *entry = ::readdir(listing)) {
+        const QByteArray name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        struct stat info = {};
+        const bool resolved = ::fstatat(::dirfd(listing), entry->d_name, &info, 0) == 0;
+        entries.append({fileNameFromBytes(name),
+                        resolved ? std::optional<mode_t>(info.st_mode & S_IFMT) : std::nullopt});
+    }
+    ::closedir(listing);
+    return entries;
 }

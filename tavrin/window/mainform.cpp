@@ -11,6 +11,8 @@
 #include "statustoolbar.h"
 #include "videowindow.h"
 
+#include "common/filename.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -22,16 +24,10 @@
 #include <QPlainTextEdit>
 
 namespace {
+// The bytes of the names are kept: a name that is not UTF-8 still opens.
 QStringList localFiles(const QMimeData *data)
 {
-    QStringList files;
-    if (!data)
-        return files;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    return files;
+    return droppedFileNames(data);
 }
 } // namespace
 

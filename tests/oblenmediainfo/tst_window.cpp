@@ -1,5 +1,6 @@
 // The main window and the about window under a real display, describing real
 // media with the real library.
+#include "../common/bytenamedlink.h"
 #include "common/commandlinetext.h"
 #include "mediafiles.h"
 #include "platform/opendialog.h"
@@ -20,6 +21,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,6 +140,8 @@ private Q_SLOTS:
     void missingLibraryIsSaidInEachReport();
     void foldersStandForTheirFiles_data();
     void foldersStandForTheirFiles();
+    void anyFileNameIsDescribed_data();
+    void anyFileNameIsDescribed();
     void closingDuringALongBatch();
     void aLargeBatchEqualsTheCommand();
     void memoryStaysFlatOverBatches();
@@ -344,6 +348,61 @@ void WindowTest::commandLineWithAQuotedPath()
     QCOMPARE(m_window->windowTitle(), QString("x y.mkv - 파일 정보"));
     waitUntilDescribed();
     QCOMPARE(m_window->infoText()->toPlainText(), sequentialText(m_library, {withBlanks}));
+}
+
+void WindowTest::anyFileNameIsDescribed_data()
+{
+    QTest::addColumn<QByteArray>("name"); // in the test's folder
+    QTest::addColumn<bool>("dropped");
+    QTest::addColumn<QString>("shown");
+    const struct
+    {
+        const char *row;
+        QByteArray name;
+        QString shown;
+    } names[] = {
+        {"CP949", "\xbf\xb5\xbb\xf3.mkv", QStringLiteral("영상.mkv")},
+        {"Latin-1", "caf\xe9.mkv", QStringLiteral("café.mkv")},
+        {"stray 0xFF", "a\xff b.mkv", QStringLiteral("aÿ b.mkv")},
+        // The library would take it for an address.
+        {"absolute with ://", "a://b.mkv", QStringLiteral("a://b.mkv")},
+    };
+    for (const auto &n : names) {
+        QTest::addRow("%s, /open", n.row) << n.name << false << n.shown;
+        QTest::addRow("%s, dropped", n.row) << n.name << true << n.shown;
+    }
+}
+
+// The file is described under the name it has: the report is that of the
+// same medium under a plain name, naming the file as it can be shown.
+void WindowTest::anyFileNameIsDescribed()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, dropped);
+    QFETCH(QString, shown);
+    const ByteNamedLink link(m_sample, "@/" + name);
+    QVERIFY(link.made());
+    const QString plain = mediafiles::copyAs("sample.mkv", m_dir.filePath("plain"), "plain.mkv");
+
+    if (dropped) {
+        QMimeData data;
+        data.setData("text/uri-list", link.uriList());
+        QWidget *target = m_window->infoText()->viewport();
+        const QPointF at(target->width() / 2.0, target->height() / 2.0);
+        // The drop goes where the drag entered.
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &drop);
+    } else {
+        m_window->openCommandLine(link.commandLine());
+    }
+    QCOMPARE(m_window->windowTitle(), shown.section('/', -1) + QString(" - 파일 정보"));
+    waitUntilDescribed();
+    const QString text = m_window->infoText()->toPlainText();
+    QVERIFY2(text.contains("\nVideo") && text.contains("\nAudio"), qPrintable(text));
+    QCOMPARE(text, sequentialText(m_library, {plain})
+                       .replace(plain, QFile::decodeName(link.folder()) + '/' + shown));
 }
 
 void WindowTest::commandLineWithoutTheMarkerDoesNothing()

@@ -1,6 +1,7 @@
 // The main window under X with the real GStreamer graph: opening by command
 // line and drop, the picture inside the video area, the renderer message,
 // keys, the wheel and bad media.
+#include "../common/bytenamedlink.h"
 #include "common/commandlinetext.h"
 #include "core/statustext.h"
 #include "graph/graphbuilder.h"
@@ -17,6 +18,7 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QDropEvent>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -480,6 +482,62 @@ private Q_SLOTS:
         QCOMPARE(w.core().isOpening(), opens);
         waitOpened(w);
         QCOMPARE(w.core().graph() != nullptr, opens);
+    }
+
+    // Names that are not UTF-8, or that read as addresses, from a drop (the
+    // raw uri-list bytes) and from the command line: GStreamer is given the
+    // file itself, which plays, and the title shows the name readably.
+    void anyFileNamePlays_data()
+    {
+        QTest::addColumn<QByteArray>("name"); // made in a folder of its own ("@")
+        QTest::addColumn<bool>("dropped");
+        QTest::addColumn<QString>("title");
+        const struct
+        {
+            const char *row;
+            QByteArray name;
+            QString title;
+        } names[] = {
+            {"CP949", "@/\xbf\xb5\xbb\xf3.mp4", QStringLiteral("영상.mp4")},
+            {"Latin-1", "@/caf\xe9.mp4", QStringLiteral("café.mp4")},
+            {"stray 0xFF", "@/a\xff b.mp4", QStringLiteral("aÿ b.mp4")},
+            {"absolute with ://", "@/a://b.mp4", QStringLiteral("b.mp4")},
+            {"relative http://x", "http://x", QStringLiteral("x")},
+        };
+        for (const auto &n : names) {
+            QTest::addRow("%s, /open", n.row) << n.name << false << n.title;
+            if (n.name.startsWith('@'))
+                QTest::addRow("%s, dropped", n.row) << n.name << true << n.title;
+        }
+    }
+
+    void anyFileNamePlays()
+    {
+        QFETCH(QByteArray, name);
+        QFETCH(bool, dropped);
+        QFETCH(QString, title);
+        const ByteNamedLink link(media(QStringLiteral("clip.mp4")), name);
+        QVERIFY(link.made());
+
+        mainform w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        if (dropped) {
+            QMimeData data;
+            data.setData(QStringLiteral("text/uri-list"), link.uriList());
+            const QPointF at = QRectF(w.picVideoWindow()->geometry()).center();
+            // The drop goes where the drag entered.
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(&w, &enter);
+            QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&w, &drop);
+        } else {
+            w.openFromCommandLine(link.commandLine());
+        }
+        QTRY_COMPARE(w.windowTitle(), title + QStringLiteral(" - Oblen Player v1.0.3"));
+        QTRY_COMPARE_WITH_TIMEOUT(state(w), GraphState::Running, 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(w.core().graph()->CurrentPosition().value_or(0) > 0.3, 15000);
     }
 
     void unusableRendererShowsTheMessageOnceAndStillPlays()

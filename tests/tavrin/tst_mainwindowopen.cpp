@@ -1,5 +1,6 @@
 // Opening, restarting and closing through the main window, under the test
 // display.
+#include "../common/bytenamedlink.h"
 #include "engine/commands.h"
 #include "fakesystem.h"
 #include "modalwindow.h"
@@ -39,6 +40,24 @@ void drop(mainform &w, const QStringList &files)
     QApplication::sendEvent(&w, &dropped);
 }
 
+// A drop as a file manager makes it: the raw "text/uri-list" bytes.
+void dropUriList(mainform &w, const QByteArray &uriList)
+{
+    QMimeData data;
+    data.setData(QStringLiteral("text/uri-list"), uriList);
+    const QPointF at = w.videoFrame()->geometry().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &enter);
+    QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w, &dropped);
+}
+
+QList<QByteArray> processArguments(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/cmdline").arg(pid));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split('\0') : QList<QByteArray>();
+}
+
 double askPosition(mainform &w)
 {
     w.sendCommand(EngineCommand::getTimePos);
@@ -56,6 +75,8 @@ private Q_SLOTS:
 
     void cancellingTheDialogKeepsTheMedium();
     void dropsOpenExactlyOneFile();
+    void anyFileNamePlays_data();
+    void anyFileNamePlays();
     void restartResumesNearThePositionWithTheCheckedTrack();
     void fontCacheNoticeForStyledSubtitles();
     void closingDeletesTheStyleFileAndLeavesNoEngine();
@@ -132,6 +153,53 @@ void MainWindowOpenTest::dropsOpenExactlyOneFile()
     QCOMPARE(m_window->core().state().value(Field::processHandleField), run);
     QCOMPARE(m_window->core().state().value(Field::mediaPathField), sample);
     QCOMPARE(m_window->windowTitle(), QStringLiteral("sample.mkv - Tavrin v1.0.53"));
+}
+
+void MainWindowOpenTest::anyFileNamePlays_data()
+{
+    QTest::addColumn<QByteArray>("name");     // made in a folder of its own ("@")
+    QTest::addColumn<bool>("dropped");        // or given after "/open"
+    QTest::addColumn<QByteArray>("argument"); // what the engine is given
+    QTest::addColumn<QString>("title");
+    const struct
+    {
+        const char *row;
+        QByteArray name, argument;
+        QString title;
+    } names[] = {
+        {"CP949", "@/\xbf\xb5\xbb\xf3.mkv", "@/\xbf\xb5\xbb\xf3.mkv", QStringLiteral("영상.mkv")},
+        {"Latin-1", "@/caf\xe9.mkv", "@/caf\xe9.mkv", QStringLiteral("café.mkv")},
+        {"stray 0xFF", "@/a\xff b.mkv", "@/a\xff b.mkv", QStringLiteral("aÿ b.mkv")},
+        // The engine would read these as addresses and open nothing.
+        {"absolute with ://", "@/a://b.mkv", "file://@/a:/b.mkv", QStringLiteral("b.mkv")},
+        // "dvd://" and a '-' after it would be read as a range of titles.
+        {"relative dvd://1", "dvd://1", "file://@/dvd:/1", QStringLiteral("1")},
+    };
+    for (const auto &n : names) {
+        QTest::addRow("%s, /open", n.row) << n.name << false << n.argument << n.title;
+        if (n.name.startsWith('@'))
+            QTest::addRow("%s, dropped", n.row) << n.name << true << n.argument << n.title;
+    }
+}
+
+void MainWindowOpenTest::anyFileNamePlays()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, dropped);
+    QFETCH(QByteArray, argument);
+    QFETCH(QString, title);
+    const ByteNamedLink link(sample, name);
+    QVERIFY(link.made());
+    argument.replace('@', link.folder());
+    if (dropped)
+        dropUriList(*m_window, link.uriList());
+    else
+        m_window->opener().openCommandLineMedia(link.commandLine());
+    QVERIFY2(QTest::qWaitFor([&] { return started(*m_window); }, 15000),
+             qPrintable(m_window->core().state().value(Field::engineOutputBox)));
+    QCOMPARE(m_window->windowTitle(), title + QStringLiteral(" - Tavrin v1.0.53"));
+    const QList<QByteArray> engineArguments = processArguments(m_window->core().cm()->processId());
+    QVERIFY2(engineArguments.contains(argument), engineArguments.join(' ').constData());
 }
 
 void MainWindowOpenTest::restartResumesNearThePositionWithTheCheckedTrack()

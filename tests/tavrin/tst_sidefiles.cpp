@@ -1,11 +1,14 @@
 // Files beside a medium that carry a subtitle's name but are no ordinary
 // file: the code-page guess must neither wait on them nor read them forever.
+#include "common/filename.h"
 #include "engine/subtitlecodepage.h"
 #include "platform/regularfilehead.h"
 
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <future>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -43,17 +46,18 @@ enum class Kind
 
 bool make(Kind kind, const QString &path, const QByteArray &text)
 {
-    const QByteArray name = QFile::encodeName(path);
+    // By the bytes of the name, which may not be UTF-8.
+    const QByteArray name = fileNameBytes(path);
     const QByteArray pipe = name + ".pipe";
     switch (kind) {
     case Kind::normal:
     case Kind::linkToNormal: {
         const QByteArray target = kind == Kind::normal ? name : name + ".target";
-        QFile f(QFile::decodeName(target));
-        if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-            return false;
-        f.close();
-        return kind == Kind::normal || ::symlink(target.constData(), name.constData()) == 0;
+        const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const bool written = fd >= 0 && ::write(fd, text.constData(), size_t(text.size())) == text.size();
+        if (fd >= 0)
+            ::close(fd);
+        return written && (kind == Kind::normal || ::symlink(target.constData(), name.constData()) == 0);
     }
     case Kind::huge: {
         // Sparse: a gigabyte of zero bytes after the text, taking no disk.
@@ -187,16 +191,27 @@ void SideFilesTest::filesThatWouldHoldTheEngine_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("holds");
+    QTest::addColumn<QString>("medium");
+    const QString m = QStringLiteral("m");
     // The engine opens the medium's name with a subtitle ending, in any case.
-    QTest::newRow("named pipe") << int(Kind::pipe) << "m.srt" << true;
-    QTest::newRow("link to a device") << int(Kind::linkToDevice) << "m.txt" << true;
-    QTest::newRow("link to a pipe, picture subtitles") << int(Kind::linkToPipe) << "M.IDX" << true;
-    QTest::newRow("socket") << int(Kind::socket) << "m.ass" << true;
-    QTest::newRow("normal file") << int(Kind::normal) << "m.srt" << false;
-    QTest::newRow("link to a normal file") << int(Kind::linkToNormal) << "m.smi" << false;
+    QTest::newRow("named pipe") << int(Kind::pipe) << "m.srt" << true << m;
+    QTest::newRow("link to a device") << int(Kind::linkToDevice) << "m.txt" << true << m;
+    QTest::newRow("link to a pipe, picture subtitles") << int(Kind::linkToPipe) << "M.IDX" << true << m;
+    QTest::newRow("socket") << int(Kind::socket) << "m.ass" << true << m;
+    QTest::newRow("normal file") << int(Kind::normal) << "m.srt" << false << m;
+    QTest::newRow("link to a normal file") << int(Kind::linkToNormal) << "m.smi" << false << m;
     // Names the engine does not open by itself.
-    QTest::newRow("pipe with a language") << int(Kind::pipe) << "m.ko.srt" << false;
-    QTest::newRow("pipe of another ending") << int(Kind::pipe) << "m.nfo" << false;
+    QTest::newRow("pipe with a language") << int(Kind::pipe) << "m.ko.srt" << false << m;
+    QTest::newRow("pipe of another ending") << int(Kind::pipe) << "m.nfo" << false << m;
+    // A medium named in Latin-1 bytes, and its side files named so: QDir
+    // lists none of them.
+    const QString latin = fileNameFromBytes("caf\xe9");
+    QTest::newRow("Latin-1 names, named pipe") << int(Kind::pipe) << latin + ".srt" << true << latin;
+    QTest::newRow("Latin-1 names, link to a device")
+        << int(Kind::linkToDevice) << fileNameFromBytes("CAF\xe9.SMI") << true << latin;
+    QTest::newRow("Latin-1 names, normal file") << int(Kind::normal) << latin + ".srt" << false << latin;
+    QTest::newRow("Latin-1 names, pipe of another ending")
+        << int(Kind::pipe) << latin + ".nfo" << false << latin;
 }
 
 void SideFilesTest::filesThatWouldHoldTheEngine()
@@ -204,8 +219,14 @@ void SideFilesTest::filesThatWouldHoldTheEngine()
     QFETCH(int, kind);
     QFETCH(QString, name);
     QFETCH(bool, holds);
+    QFETCH(QString, medium);
     QTemporaryDir dir;
-    const QString media = dir.filePath(QStringLiteral("m.mkv"));
+    // QTemporaryDir could not remove what QDir cannot list.
+    const auto remove = qScopeGuard([&] {
+        for (const FolderEntry &entry : folderEntries(dir.path()))
+            ::unlink(fileNameBytes(dir.filePath(entry.name)).constData());
+    });
+    const QString media = dir.filePath(medium + QStringLiteral(".mkv"));
     QVERIFY(make(Kind::normal, media, "not really a film"));
     QVERIFY(make(Kind(kind), dir.filePath(name), "1\nascii\n"));
     QCOMPARE(sideFileWouldHoldEngine(media), holds);
