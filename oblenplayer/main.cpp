@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
     // it: the settings saved, the graph taken down.
     TerminationSignals endRequests({SIGTERM, SIGHUP, SIGINT});
     QObject::connect(&endRequests, &TerminationSignals::received, &window, [&window] {
-        if (window.close())
+        if (window.endOnRequest())
             QCoreApplication::quit();
     });
     window.show();

@@ -13,6 +13,7 @@
 #include "common/filename.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -412,9 +413,23 @@ void mainform::dropEvent(QDropEvent *event)
         event->acceptProposedAction();
 }
 
+bool mainform::endOnRequest()
+{
+    // Asked from outside (a signal) there may be nobody to answer a question:
+    // the request is the answer.
+    m_endRequested = true;
+    if (m_core.isApplying()) {
+        m_quitPending = true;
+        if (QWidget *modal = QApplication::activeModalWidget())
+            modal->close();
+        return false;
+    }
+    return close();
+}
+
 void mainform::closeEvent(QCloseEvent *event)
 {
-    if (m_core.isOpening()) {
+    if (m_core.isOpening() && !m_endRequested) {
         const QString text = QStringLiteral("주의: 미디어를 여는중 Oblen Player v1.0.3를 "
                                             "종료하시면 오류가 발생할 수 있습니다.") +
                              crlf + crlf + QStringLiteral("계속 하시겠습니까?");
@@ -424,14 +439,14 @@ void mainform::closeEvent(QCloseEvent *event)
             event->ignore();
             return;
         }
-        // The graph being taken into use is below this dialog (the renderer
-        // message): quit once that is done. A graph still being built is
-        // simply dropped.
-        if (m_core.isApplying()) {
-            m_quitPending = true;
-            event->ignore();
-            return;
-        }
+    }
+    // The graph being taken into use is below a dialog (the renderer
+    // message): quit once that is done. A graph still being built is simply
+    // dropped.
+    if (m_core.isOpening() && m_core.isApplying()) {
+        m_quitPending = true;
+        event->ignore();
+        return;
     }
     // Saved before the window is set back to normal: the restored position is
     // known now, the window manager moves the window later.

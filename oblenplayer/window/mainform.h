@@ -40,6 +40,9 @@ public:
     void openFromCommandLine(const ProgramCommandLine &commandLine);
     // Takes a drop of exactly one local file; anything else is ignored.
     bool openDropped(const QList<QUrl> &urls);
+    // Closes the window as asked from outside the program (a signal): no
+    // question is asked; false when the close has to wait for a dialog.
+    bool endOnRequest();
     void originalSize();
     // The modal property window of filter-list line `index`.
     void showFilterProperties(int index);
@@ -68,4 +71,5 @@ private:
     FilterMenu *m_filterMenu = nullptr;
     PopupMenu *m_popupMenu = nullptr;
     bool m_quitPending = false;
+    bool m_endRequested = false;
 };

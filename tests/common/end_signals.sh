@@ -46,6 +46,27 @@ for signal in TERM HUP INT; do
   [ -s "$work/qzconfig.ini" ] || fail "SIG$signal: OblenPlayer did not save its settings"
 done
 
+# During an open that does not end (a server that takes the connection and
+# never answers), when closing the window would ask whether to quit: the
+# signal is the answer.
+server_port=$work/port
+python3 -c '
+import socket, sys, time
+s = socket.socket(); s.bind(("127.0.0.1", 0)); s.listen()
+open(sys.argv[1], "w").write(str(s.getsockname()[1]))
+conns = []
+while True:
+    conns.append(s.accept())
+' "$server_port" &
+server=$!
+trap 'kill $server 2>/dev/null; cleanup' EXIT
+for _ in $(seq 100); do [ -s "$server_port" ] && break; sleep 0.1; done
+start "$work/oblenplayer" /open "http://127.0.0.1:$(cat "$server_port")/clip.mp4"
+for _ in $(seq 100); do [ -s "$work/qzconfig.ini" ] && break; sleep 0.1; done
+rm -f "$work/qzconfig.ini"
+end_with TERM
+[ -s "$work/qzconfig.ini" ] || fail "SIGTERM during an open: OblenPlayer did not save its settings"
+
 for signal in TERM HUP INT; do
   start "$mediainfo" /open "$SAMPLE_MEDIA_DIR/sample.mkv"
   helper=

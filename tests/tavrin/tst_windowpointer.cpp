@@ -78,9 +78,8 @@ bool waitForFrame(QWidget *w)
                 return true;
             if (nudged.isValid() && nudged.elapsed() < 2000)
                 return false;
-            if (run(QStringLiteral("xprop"),
-                    {QStringLiteral("-id"), QString::number(w->winId()),
-                     QStringLiteral("_NET_FRAME_EXTENTS")})
+            if (run(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(w->winId()),
+                                              QStringLiteral("_NET_FRAME_EXTENTS")})
                     .contains(QLatin1Char('='))) {
                 w->resize(size + QSize(1, 0));
                 w->resize(size);
@@ -390,16 +389,20 @@ void WindowPointerTest::fullScreenFromMaximisedReturnsToTheNormalWindow()
 {
     if (!windowManagerRuns())
         QSKIP("needs a window manager (own_display.sh --openbox)");
+    // Every step waits on the window manager, slow on a loaded machine.
     const QRect normal = m_window->geometry();
     m_window->showMaximized();
-    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
-    QTRY_VERIFY(m_window->width() > normal.width());
+    QTRY_VERIFY_WITH_TIMEOUT(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")),
+                             20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->width() > normal.width(), 20000);
     m_window->toggleFullScreen();
-    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")), 20000);
     m_window->toggleFullScreen();
-    QTRY_VERIFY(!windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")), 20000);
     // The window it was before it was maximised, not a maximised-sized one.
-    QTRY_COMPARE(m_window->geometry(), normal);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->geometry(), normal, 20000);
     QVERIFY(!windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
 
     // Qt follows the window manager's state changes one at a time: on the
@@ -409,13 +412,14 @@ void WindowPointerTest::fullScreenFromMaximisedReturnsToTheNormalWindow()
     // moment: the state taken off and put back by another client, with Qt
     // having seen only the first change.
     m_window->toggleFullScreen();
-    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
-    QTRY_VERIFY(m_window->isFullScreen());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isFullScreen(), 20000);
     const QString id = QString::number(m_window->winId());
     const QString wmctrl = QStringLiteral("wmctrl");
     run(wmctrl, {QStringLiteral("-i"), QStringLiteral("-r"), id, QStringLiteral("-b"),
                  QStringLiteral("remove,fullscreen")});
-    QTRY_VERIFY(!m_window->isFullScreen());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isFullScreen(), 20000);
     run(wmctrl, {QStringLiteral("-i"), QStringLiteral("-r"), id, QStringLiteral("-b"),
                  QStringLiteral("add,fullscreen")});
     // Read straight from the server, without letting Qt see the change.
@@ -425,15 +429,17 @@ void WindowPointerTest::fullScreenFromMaximisedReturnsToTheNormalWindow()
         QThread::msleep(20);
     QVERIFY(!m_window->isFullScreen());
     m_window->toggleFullScreen();
-    QTRY_VERIFY(!windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")));
-    QTRY_COMPARE(m_window->geometry(), normal);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !windowState(m_window.get()).contains(QStringLiteral("_NET_WM_STATE_FULLSCREEN")), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->geometry(), normal, 20000);
 
     // A size key on a maximised window: a normal window of that size.
     playFake();
     m_window->showMaximized();
-    QTRY_VERIFY(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
+    QTRY_VERIFY_WITH_TIMEOUT(windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")),
+                             20000);
     QVERIFY(m_window->setWindowSizeFactor(0.5));
-    QTRY_COMPARE(m_window->size(), QSize(320, 180));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->size(), QSize(320, 180), 20000);
     QTest::qWait(300);
     QCOMPARE(m_window->size(), QSize(320, 180));
     QVERIFY(!windowState(m_window.get()).contains(QStringLiteral("MAXIMIZED")));
