@@ -206,11 +206,8 @@ void PlayerCore::finishBuild(const std::shared_ptr<Build> &build)
 
         graph.SetRate(1.0);
 
-        if (duration) {
-            m_fields.txtDuration = Transport::doubleText(*duration);
-            durationTextTimer.start();
-            m_controls.positionBarMaximum = int(Transport::wholeSeconds(*duration));
-        }
+        if (duration)
+            takeDuration(*duration);
 
         // A graph without an audio renderer answers neither: no audio.
         const bool volumeRead = graph.Volume().has_value();
@@ -497,6 +494,13 @@ void PlayerCore::seekSliderReleased()
     positionBarTimer.start();
 }
 
+void PlayerCore::takeDuration(double seconds)
+{
+    m_fields.txtDuration = Transport::doubleText(seconds);
+    durationTextTimer.start();
+    m_controls.positionBarMaximum = int(Transport::wholeSeconds(seconds));
+}
+
 void PlayerCore::tickPositionBar()
 {
     if (!m_graph)
@@ -504,6 +508,14 @@ void PlayerCore::tickPositionBar()
     const std::optional<double> position = m_graph->CurrentPosition();
     if (!position)
         return;
+    // Some media (MPEG transport streams) can tell their length only once
+    // they play: until then it is asked for with every position.
+    if (m_fields.txtDuration.isEmpty() && !isOpening()) {
+        if (const std::optional<double> duration = m_graph->Duration()) {
+            takeDuration(*duration);
+            Q_EMIT controlsChanged();
+        }
+    }
     const int value = int(Transport::wholeSeconds(*position));
     m_fields.txtElapsed = Transport::doubleText(*position);
     if (value != m_controls.positionBarValue) {

@@ -183,6 +183,8 @@ private:
     void destroyLater(std::shared_ptr<FilgraphManager> graph);
     // Empties the time fields and the seek range, for a medium without a duration.
     void forgetTimes();
+    // The medium's length: its text, the seek range, the duration text soon.
+    void takeDuration(double seconds);
     void setTitle(const QString &title);
     void tickPositionBar();
     void tickPositionText();

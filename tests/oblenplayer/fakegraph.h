@@ -48,7 +48,8 @@ struct FakeGraphScript
     QStringList failing;
     QStringList fileSources;
     bool hasAudio = true;
-    double duration = 10.0;
+    // None: the graph cannot tell its length (yet).
+    std::optional<double> duration = 10.0;
     int sourceWidth = 640;
     int sourceHeight = 360;
     std::shared_ptr<RenderGate> gate;
@@ -185,10 +186,7 @@ public:
         return true;
     }
     std::optional<GraphState> GetState(int) override { return state; }
-    std::optional<double> Duration() override
-    {
-        return rendered ? std::optional(script.duration) : std::nullopt;
-    }
+    std::optional<double> Duration() override { return rendered ? script.duration : std::nullopt; }
     std::optional<double> CurrentPosition() override
     {
         return rendered ? std::optional(position) : std::nullopt;

@@ -336,6 +336,20 @@ private Q_SLOTS:
         QTRY_COMPARE(m_core->fields().positionTextField, QStringLiteral("00:00:06.6"));
     }
 
+    // An MPEG transport stream, say, knows its length only once it plays.
+    void aLengthKnownLaterIsTakenWhenKnown()
+    {
+        m_script.duration.reset();
+        m_core->openMedia(QStringLiteral("/media/clip.ts"));
+        waitOpened();
+        graph()->position = 1.0;
+        QTRY_COMPARE(m_core->fields().txtElapsed, QStringLiteral("1"));
+        QVERIFY(!m_core->isLoaded());
+        graph()->script.duration = 12.5;
+        QTRY_COMPARE(m_core->fields().durationTextField, QStringLiteral("00:00:12.5"));
+        QCOMPARE(m_core->controls().positionBarMaximum, 13);
+    }
+
     void rebuildKeepsPositionAndState_data()
     {
         QTest::addColumn<int>("state");
