@@ -53,6 +53,13 @@ bool GstFilgraphManager::initialise()
     return ok;
 }
 
+GraphStartUp::GraphStartUp() : m_thread(&GstFilgraphManager::initialise) {}
+
+GraphStartUp::~GraphStartUp()
+{
+    m_thread.join();
+}
+
 GstFilgraphManager::GstFilgraphManager(std::unique_ptr<RenderWindow> window)
     : m_window(std::move(window)), m_core(std::make_shared<GstGraphCore>())
 {
@@ -308,10 +315,12 @@ bool GstFilgraphManager::moveWindow(const QRect &pixels)
 {
     if (!m_window)
         return false;
+    if (m_window->geometry() == pixels)
+        return true;
     m_window->setGeometry(pixels);
     // A sink keeps drawing at the size it negotiated until it is told the
     // window changed.
-    m_core->expose();
+    m_core->exposeLater();
     return true;
 }
 
@@ -362,7 +371,7 @@ bool GstFilgraphManager::SetOwner(quintptr window)
     }
     if (!hasVideo || !m_window || !m_window->setOwner(window))
         return false;
-    m_core->expose();
+    m_core->exposeLater();
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "gstelements.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 
 #include <gst/audio/streamvolume.h>
@@ -159,6 +160,26 @@ void GstGraphCore::expose()
         gst_video_overlay_expose(GST_VIDEO_OVERLAY(sink));
         gst_object_unref(sink);
     }
+}
+
+void GstGraphCore::exposeLater()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        expose();
+        return;
+    }
+    if (exposePending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [weak = weak_from_this()]() {
+            if (const std::shared_ptr<GstGraphCore> core = weak.lock()) {
+                core->exposePending = false;
+                core->expose();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 GstElement *GstGraphCore::insert(const QString &factory)

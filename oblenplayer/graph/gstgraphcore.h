@@ -38,6 +38,11 @@ public:
     static void shareGlDisplay(GstMessage *message);
     void giveWindow(GstElement *sink);
     void expose();
+    // One expose, from the event loop, for any number of window changes
+    // made meanwhile: the OpenGL sink redraws the picture for each, and
+    // waits for it, and placing the window takes six or more in a row.
+    // Right away where no event loop runs.
+    void exposeLater();
 
     // Inserts a new element made by a factory. A renderer is tried at once
     // inside the pipeline (a sink opened outside it asks for no window and
@@ -92,6 +97,7 @@ public:
     long volume = 0;
     long balance = 0;
 
+    std::atomic<bool> exposePending{false};
     std::atomic<bool> stopped{true};
     std::atomic<bool> endOfStream{false};
     std::atomic<bool> failed{false};
