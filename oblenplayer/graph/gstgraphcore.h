@@ -7,6 +7,8 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <future>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -44,13 +46,22 @@ public:
     // Right away where no event loop runs.
     void exposeLater();
 
-    // Inserts a new element made by a factory. A renderer is tried at once
-    // inside the pipeline (a sink opened outside it asks for no window and
-    // opens its own) and then waits unlinked: locked, and not counted as a
+    // Inserts a new element made by a factory. A renderer is first tried,
+    // given the window and the GL display it would ask for, on a thread of
+    // its own (an OpenGL sink sets up its driver and context: 50-150 ms)
+    // while the source's streams are being found; it joins the pipeline
+    // once it works and waits there unlinked: locked, and not counted as a
     // sink, so that it neither blocks the preroll nor the end of the stream.
     GstElement *insert(const QString &factory);
+    // Waits for the try of a renderer insert made: one that works joins the
+    // graph, waiting to be linked; one that cannot work here is let go of.
+    // True for any other element.
+    bool settleRenderer(GstElement *element);
+    // The same, leaving one that cannot work to the caller.
+    bool rendererWorks(GstElement *element);
 
-    // Takes the first waiting renderer of the kind; the caller links it.
+    // Takes the first waiting renderer of the kind that works; the caller
+    // links it.
     GstElement *takeWaitingRenderer(bool video);
     static void onPadAdded(GstElement *, GstPad *pad, gpointer data);
 
@@ -86,6 +97,8 @@ public:
 
     std::mutex mutex; // guards everything below it: streaming threads add chains
     std::vector<GstElement *> waitingRenderers;
+    // The tries of the renderers inserted, by element, until the graph goes.
+    std::map<GstElement *, std::shared_future<bool>> rendererTries;
     std::vector<GstElement *> volumes;
     std::vector<GstElement *> panoramas;
     GstPad *videoInput = nullptr;
@@ -101,7 +114,6 @@ public:
     std::atomic<bool> stopped{true};
     std::atomic<bool> endOfStream{false};
     std::atomic<bool> failed{false};
-    std::atomic<GstElement *> probing{nullptr};
     // Renderer chains built so far; a Render that adds none has failed.
     std::atomic<int> chains{0};
     // The preroll gave up waiting.
