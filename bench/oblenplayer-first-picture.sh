@@ -32,12 +32,6 @@ work=$(mktemp -d)
 xvfb_pid=
 trap 'kill $xvfb_pid 2>/dev/null || true; rm -rf "$work"' EXIT
 
-cc -O2 -o "$work/first_picture" "$root/bench/first_picture.c" -lX11 -lXext
-ffmpeg -hide_banner -loglevel error -nostdin -y \
-  -f lavfi -i "testsrc2=size=640x360:rate=25:duration=30" \
-  -f lavfi -i "sine=frequency=440:sample_rate=48000:duration=30" \
-  -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac "$work/clip.mkv"
-
 # A portable install per renderer: the settings file beside the program
 # chooses it, and no run changes another's choice.
 install_player() { # binary folder renderer-index
@@ -59,16 +53,8 @@ if [ -n "${BASE:-}" ]; then
   install_player "$BASE" "$work/base-x11" 1
 fi
 
-. "$root/scripts/xvfb.sh"
-start_xvfb 180 1600x900
-# A grey root, so that a black window shows when it maps ("window seen").
-xsetroot -solid '#405060'
-if [ -n "${NICE:-}" ]; then
-  renice -n "$NICE" -p $$ "$xvfb_pid" >/dev/null
-  echo "$NICE" > /proc/$$/autogroup 2>/dev/null || true
-fi
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
-mkdir -p "$XDG_CONFIG_HOME"
+. "$root/bench/first-picture-setup.sh"
+first_picture_setup 180
 
 python3 - "$work" "${ROUNDS:-7}" "${MEMORY_ROUNDS:-3}" "${SETTLE:-3}" "${BASE:+1}" <<'PY'
 import os, signal, statistics, subprocess, sys, time
