@@ -68,12 +68,16 @@ GstFilgraphManager::GstFilgraphManager(std::unique_ptr<RenderWindow> window)
     m_core->pipeline = gst_pipeline_new(nullptr);
     gst_object_ref_sink(m_core->pipeline);
     m_core->windowHandle = m_window ? m_window->handle() : 0;
+    if (m_window)
+        m_core->onFirstPicture = [window = m_window.get()]() { window->setVisible(true); };
     gst_bus_set_sync_handler(GST_ELEMENT_BUS(m_core->pipeline), &GstGraphCore::onBusMessage,
                              m_core.get(), nullptr);
 }
 
 GstFilgraphManager::~GstFilgraphManager()
 {
+    // The window goes with this graph; the core may outlive it.
+    m_core->onFirstPicture = nullptr;
     // Stops the streaming threads before the window they draw into goes.
     m_core->tearDown();
 }

@@ -44,6 +44,7 @@ void GstGraphCore::tearDown()
 {
     if (!pipeline)
         return;
+    tornDown = true;
     // No renderer is still being tried when the pipeline goes.
     std::map<GstElement *, std::shared_future<bool>> tries;
     {
@@ -180,6 +181,24 @@ void GstGraphCore::exposeLater()
             if (const std::shared_ptr<GstGraphCore> core = weak.lock()) {
                 core->exposePending = false;
                 core->expose();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void GstGraphCore::firstPictureArrived()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [weak = weak_from_this()]() {
+            const std::shared_ptr<GstGraphCore> core = weak.lock();
+            if (core && !core->tornDown && core->onFirstPicture) {
+                core->onFirstPicture();
+                // Drawn while the window was not on screen yet.
+                core->exposeLater();
             }
         },
         Qt::QueuedConnection);
@@ -400,6 +419,19 @@ bool GstGraphCore::renderDownstream(GstPad *pad)
         }
     }
     gst_object_unref(input);
+    if (video && linked) {
+        GstPad *sinkPad = gst_element_get_static_pad(renderer, "sink");
+        if (sinkPad) {
+            gst_pad_add_probe(
+                sinkPad, GST_PAD_PROBE_TYPE_BUFFER,
+                [](GstPad *, GstPadProbeInfo *, gpointer data) {
+                    static_cast<GstGraphCore *>(data)->firstPictureArrived();
+                    return GST_PAD_PROBE_REMOVE;
+                },
+                this, nullptr);
+            gst_object_unref(sinkPad);
+        }
+    }
     if (linked)
         ++chains;
     if (waiting)

@@ -7,6 +7,7 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -45,6 +46,11 @@ public:
     // waits for it, and placing the window takes six or more in a row.
     // Right away where no event loop runs.
     void exposeLater();
+    // Called on the event loop's thread once the video renderer has its
+    // first picture (the preroll's): the graph shows its window then,
+    // rather than after the whole graph has prerolled and been placed.
+    std::function<void()> onFirstPicture;
+    void firstPictureArrived();
 
     // Inserts a new element made by a factory. A renderer is first tried,
     // given the window and the GL display it would ask for, on a thread of
@@ -111,6 +117,8 @@ public:
     long balance = 0;
 
     std::atomic<bool> exposePending{false};
+    // Set once the pipeline is being brought down: a retired graph shows no window.
+    std::atomic<bool> tornDown{false};
     std::atomic<bool> stopped{true};
     std::atomic<bool> endOfStream{false};
     std::atomic<bool> failed{false};
