@@ -20,6 +20,8 @@ int main(int argc, char *argv[])
     // XWayland unless the user chose a platform.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // The plugin registry is read while Qt connects and builds the window.
+    const GraphStartUp graphStartUp;
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenPlayer"));
@@ -31,7 +33,6 @@ int main(int argc, char *argv[])
     if (qtTranslation.load(QStringLiteral("qtbase_ko"),
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTranslation);
-    GstFilgraphManager::initialise();
 
     mainform window;
     window.popupMenu()->setSettingsPath(
@@ -39,6 +40,11 @@ int main(int argc, char *argv[])
                          QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)));
     // The saved position is taken before the window is shown, so it appears there.
     window.popupMenu()->startUp();
+    // The graph is built away from this thread: it starts now, once the
+    // settings have chosen its renderer and the video area has its window,
+    // while the window is shown. It is taken into use once the window is on
+    // screen, as before.
+    window.openFromCommandLine(readCommandLine(programArguments(argc, argv)));
     // The desktop's media keys and controls; without a session bus the
     // program runs as it would anyway.
     OblenMpris mediaControls(window.core(), window);
@@ -52,8 +58,5 @@ int main(int argc, char *argv[])
             QCoreApplication::quit();
     });
     window.show();
-    // The medium opens once the window is on screen.
-    QCoreApplication::processEvents();
-    window.openFromCommandLine(readCommandLine(programArguments(argc, argv)));
     return app.exec();
 }

@@ -49,6 +49,10 @@ public:
     virtual QString VendorInfo() const = 0;
     virtual bool IsFileSource() const = 0;
     virtual std::vector<std::shared_ptr<IPinInfo>> Pins() const = 0;
+    // Whether the filter can work in this graph. A renderer may still be
+    // finding out after it was inserted: this waits for its answer, and
+    // one that cannot work is taken out of the graph.
+    virtual bool Works() { return true; }
 };
 
 class IRegFilterInfo
@@ -59,6 +63,10 @@ public:
     // Inserts a new instance of this filter into the graph; nullptr when the
     // filter cannot be created or cannot work here.
     virtual std::shared_ptr<IFilterInfo> Filter() = 0;
+    // The same, without waiting for a renderer to find out whether it can
+    // work here: the graph goes on being built meanwhile, and Works() of the
+    // filter returned gives the answer.
+    virtual std::shared_ptr<IFilterInfo> StartFilter() { return Filter(); }
 };
 
 // What went wrong with the medium, as far as the graph knows. The player

@@ -5,17 +5,24 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 
 // Walks the registered filters for the first one named exactly so and
-// inserts it. A missing filter, a failed insertion and a filter that turns
-// out to be a file source all count as "cannot be inserted".
-bool addRenderer(FilterBrowser &browser, const QString &name)
+// inserts it; nullptr when none is named so or it cannot be created.
+std::shared_ptr<IFilterInfo> addRenderer(FilterBrowser &browser, const QString &name)
 {
     for (const auto &registered : browser.registeredFilters()) {
-        if (registered->Name() != name)
-            continue;
-        const std::shared_ptr<IFilterInfo> filter = registered->Filter();
-        return filter && !filter->IsFileSource();
+        if (registered->Name() == name)
+            return registered->StartFilter();
     }
-    return false;
+    return nullptr;
+}
+
+// A missing filter, a failed insertion, a renderer that finds it cannot
+// work here and a filter that turns out to be a file source all count as
+// "cannot be inserted". Asked once the pin is rendered: a renderer finds
+// out while the source's streams are being found, and the message is shown
+// only when the graph is ready anyway.
+bool rendererInserted(const std::shared_ptr<IFilterInfo> &renderer)
+{
+    return renderer && renderer->Works() && !renderer->IsFileSource();
 }
 
 void selectLastFilter(FilterBrowser &browser)
@@ -54,8 +61,9 @@ void GraphBuilder::build(FilgraphManager &graph, FilterBrowser &browser,
     browser.RefreshFilters();
     browser.setRegisteredFilterText(request.rendererName);
 
-    const auto insertRenderer = [&](bool twoPins) {
-        if (!addRenderer(browser, request.rendererName) && showMessage)
+    const auto insertRenderer = [&]() { return addRenderer(browser, request.rendererName); };
+    const auto checkRenderer = [&](const std::shared_ptr<IFilterInfo> &renderer, bool twoPins) {
+        if (!rendererInserted(renderer) && showMessage)
             showMessage(rendererMessage(twoPins));
     };
 
@@ -63,10 +71,11 @@ void GraphBuilder::build(FilgraphManager &graph, FilterBrowser &browser,
     const qsizetype pins = browser.listPins().size();
     if (pins == 1) {
         browser.selectPin(0);
-        insertRenderer(false);
+        const std::shared_ptr<IFilterInfo> renderer = insertRenderer();
         browser.RefreshFilters();
         selectLastFilter(browser);
         renderSelectedPin(browser);
+        checkRenderer(renderer, false);
         browser.RefreshFilters();
     } else if (pins == 2) {
         const QString extension = request.fileOrUrl.section(QLatin1Char('.'), -1);
@@ -80,11 +89,12 @@ void GraphBuilder::build(FilgraphManager &graph, FilterBrowser &browser,
             selectLastFilter(browser);
         }
         browser.selectPin(1);
-        insertRenderer(true);
+        const std::shared_ptr<IFilterInfo> renderer = insertRenderer();
         browser.RefreshFilters();
         selectLastFilter(browser);
         browser.selectPin(1);
         renderSelectedPin(browser);
+        checkRenderer(renderer, true);
         browser.RefreshFilters();
     }
 }

@@ -99,6 +99,7 @@ public:
     {
         return factoryName(m_element) == QLatin1String("filesrc");
     }
+    bool Works() override { return m_core->settleRenderer(m_element); }
     std::vector<std::shared_ptr<IPinInfo>> Pins() const override
     {
         std::vector<std::shared_ptr<IPinInfo>> pins;
@@ -135,18 +136,21 @@ public:
     {
     }
     QString Name() const override { return m_name; }
-    std::shared_ptr<IFilterInfo> Filter() override
+    std::shared_ptr<IFilterInfo> Filter() override { return insert(true); }
+    std::shared_ptr<IFilterInfo> StartFilter() override { return insert(false); }
+
+private:
+    std::shared_ptr<IFilterInfo> insert(bool wait)
     {
         std::shared_ptr<Core> core = m_core.lock();
         if (!core)
             return nullptr;
         GstElement *element = core->insert(m_name);
-        if (!element)
+        if (!element || (wait && !core->settleRenderer(element)))
             return nullptr;
         return std::make_shared<GstFilterInfo>(core, element);
     }
 
-private:
     std::weak_ptr<Core> m_core;
     QString m_name;
 };

@@ -55,6 +55,13 @@ bool GstFilgraphManager::initialise()
     return ok;
 }
 
+GraphStartUp::GraphStartUp() : m_thread(&GstFilgraphManager::initialise) {}
+
+GraphStartUp::~GraphStartUp()
+{
+    m_thread.join();
+}
+
 GstFilgraphManager::GstFilgraphManager(std::unique_ptr<RenderWindow> window)
     : m_window(std::move(window)), m_core(std::make_shared<GstGraphCore>())
 {
@@ -63,12 +70,16 @@ GstFilgraphManager::GstFilgraphManager(std::unique_ptr<RenderWindow> window)
     m_core->pipeline = gst_pipeline_new(nullptr);
     gst_object_ref_sink(m_core->pipeline);
     m_core->windowHandle = m_window ? m_window->handle() : 0;
+    if (m_window)
+        m_core->onFirstPicture = [window = m_window.get()]() { window->setVisible(true); };
     gst_bus_set_sync_handler(GST_ELEMENT_BUS(m_core->pipeline), &GstGraphCore::onBusMessage,
                              m_core.get(), nullptr);
 }
 
 GstFilgraphManager::~GstFilgraphManager()
 {
+    // The window goes with this graph; the core may outlive it.
+    m_core->onFirstPicture = nullptr;
     // Stops the streaming threads before the window they draw into goes.
     m_core->tearDown();
 }
@@ -312,10 +323,12 @@ bool GstFilgraphManager::moveWindow(const QRect &pixels)
 {
     if (!m_window)
         return false;
+    if (m_window->geometry() == pixels)
+        return true;
     m_window->setGeometry(pixels);
     // A sink keeps drawing at the size it negotiated until it is told the
     // window changed.
-    m_core->exposeSoon();
+    m_core->exposeLater();
     return true;
 }
 
@@ -366,7 +379,7 @@ bool GstFilgraphManager::SetOwner(quintptr window)
     }
     if (!hasVideo || !m_window || !m_window->setOwner(window))
         return false;
-    m_core->exposeSoon();
+    m_core->exposeLater();
     return true;
 }
 

@@ -4,8 +4,24 @@
 #include "graph/renderwindow.h"
 
 #include <memory>
+#include <thread>
 
 class GstGraphCore;
+
+// GStreamer's start (reading the plugin registry) on a thread of its own,
+// begun first thing, while Qt builds the window. A graph made meanwhile
+// waits for it as it would anyway. The thread is joined when this goes.
+class GraphStartUp
+{
+public:
+    GraphStartUp();
+    ~GraphStartUp();
+    GraphStartUp(const GraphStartUp &) = delete;
+    GraphStartUp &operator=(const GraphStartUp &) = delete;
+
+private:
+    std::thread m_thread;
+};
 
 // The filter graph on GStreamer: one GstPipeline per opened medium. Element
 // factories are the registered filters (named by factory name, since long

@@ -49,6 +49,15 @@ void GstGraphCore::tearDown()
         std::lock_guard<std::mutex> lock(stateMutex);
         aborted = true;
     }
+    tornDown = true;
+    // No renderer is still being tried when the pipeline goes.
+    std::map<GstElement *, std::shared_future<bool>> tries;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        tries.swap(rendererTries);
+    }
+    for (const auto &entry : tries)
+        entry.second.wait();
     gst_element_set_state(pipeline, GST_STATE_NULL);
     std::lock_guard<std::mutex> lock(mutex);
     // Renderers still waiting are locked out of the pipeline's state
@@ -99,9 +108,6 @@ GstBusSyncReply GstGraphCore::onBusMessage(GstBus *, GstMessage *message, gpoint
 
 void GstGraphCore::handleMessage(GstMessage *message)
 {
-    GstElement *probed = probing.load();
-    const bool fromProbe =
-        probed && gst_object_has_as_ancestor(GST_MESSAGE_SRC(message), GST_OBJECT(probed));
     switch (GST_MESSAGE_TYPE(message)) {
     case GST_MESSAGE_ELEMENT:
         if (gst_is_video_overlay_prepare_window_handle_message(message))
@@ -110,10 +116,8 @@ void GstGraphCore::handleMessage(GstMessage *message)
             noteProblem(message);
         break;
     case GST_MESSAGE_ERROR:
-        if (!fromProbe) {
-            noteProblem(message);
-            failed = true;
-        }
+        noteProblem(message);
+        failed = true;
         break;
     case GST_MESSAGE_EOS:
         endOfStream = true;
@@ -167,22 +171,44 @@ void GstGraphCore::expose()
     }
 }
 
-void GstGraphCore::exposeSoon()
+void GstGraphCore::exposeLater()
 {
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
+        expose();
+        return;
+    }
     if (exposePending.exchange(true))
         return;
     QMetaObject::invokeMethod(
-        QCoreApplication::instance(),
-        [weak = weak_from_this()] {
+        app,
+        [weak = weak_from_this()]() {
+            if (const std::shared_ptr<GstGraphCore> core = weak.lock()) {
+                core->exposePending = false;
+                // Held through the redraw: a graph retired meanwhile is
+                // being brought down on another thread.
+                std::lock_guard<std::mutex> lock(core->stateMutex);
+                if (!core->aborted)
+                    core->expose();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void GstGraphCore::firstPictureArrived()
+{
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return;
+    QMetaObject::invokeMethod(
+        app,
+        [weak = weak_from_this()]() {
             const std::shared_ptr<GstGraphCore> core = weak.lock();
-            if (!core)
-                return;
-            core->exposePending = false;
-            // Held through the redraw: a graph retired meanwhile is being
-            // brought down on another thread.
-            std::lock_guard<std::mutex> lock(core->stateMutex);
-            if (!core->aborted)
-                core->expose();
+            if (core && !core->tornDown && core->onFirstPicture) {
+                core->onFirstPicture();
+                // Drawn while the window was not on screen yet.
+                core->exposeLater();
+            }
         },
         Qt::QueuedConnection);
 }
@@ -194,41 +220,96 @@ GstElement *GstGraphCore::insert(const QString &factory)
     GstElement *element = gst_element_factory_make(factory.toUtf8().constData(), nullptr);
     if (!element)
         return nullptr;
-    const bool renderer = GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK);
-    gst_bin_add(GST_BIN(pipeline), element);
-    if (!renderer) {
+    if (!GST_OBJECT_FLAG_IS_SET(element, GST_ELEMENT_FLAG_SINK)) {
+        gst_bin_add(GST_BIN(pipeline), element);
         // Nothing links a filter inserted by name but a renderer: left to
         // the pipeline's state changes, an idle source would push into
         // nothing and fail the graph.
         gst_element_set_locked_state(element, TRUE);
         return element;
     }
+    // Tried outside the pipeline, which is finding the source's streams
+    // meanwhile: what a sink would ask the pipeline for (the window, the GL
+    // display) it is given now, and what it says while it fails reaches
+    // no one.
+    gst_object_ref_sink(element); // the waiting list's
     GST_OBJECT_FLAG_UNSET(element, GST_ELEMENT_FLAG_SINK);
     gst_element_set_locked_state(element, TRUE);
-    probing = element;
-    const bool works = gst_element_set_state(element, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
-    probing = nullptr;
-    if (!works) {
-        gst_element_set_state(element, GST_STATE_NULL);
-        gst_bin_remove(GST_BIN(pipeline), element);
-        return nullptr;
-    }
+    if (GST_IS_VIDEO_OVERLAY(element))
+        giveWindow(element);
+    GstContext *display = gst_context_new(GST_GL_DISPLAY_CONTEXT_TYPE, TRUE);
+    gst_context_set_gl_display(display, programGlDisplay());
+    gst_element_set_context(element, display);
+    gst_context_unref(display);
+    std::shared_future<bool> works = std::async(std::launch::async, [element]() {
+                                         return gst_element_set_state(element, GST_STATE_READY) !=
+                                                GST_STATE_CHANGE_FAILURE;
+                                     }).share();
     std::lock_guard<std::mutex> lock(mutex);
-    waitingRenderers.push_back(GST_ELEMENT(gst_object_ref(element)));
+    rendererTries.emplace(element, std::move(works));
+    waitingRenderers.push_back(element);
     return element;
+}
+
+bool GstGraphCore::rendererWorks(GstElement *element)
+{
+    std::shared_future<bool> works;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto found = rendererTries.find(element);
+        if (found == rendererTries.end())
+            return true;
+        works = found->second;
+    }
+    if (!works.get())
+        return false;
+    // Into the graph, waiting (locked) to be linked.
+    std::lock_guard<std::mutex> lock(mutex);
+    if (pipeline && !GST_OBJECT_PARENT(element))
+        gst_bin_add(GST_BIN(pipeline), element);
+    return true;
+}
+
+bool GstGraphCore::settleRenderer(GstElement *element)
+{
+    if (rendererWorks(element))
+        return true;
+    GstElement *listed = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        const auto it = std::find(waitingRenderers.begin(), waitingRenderers.end(), element);
+        if (it != waitingRenderers.end()) {
+            listed = *it;
+            waitingRenderers.erase(it);
+        }
+    }
+    if (listed) {
+        gst_element_set_state(listed, GST_STATE_NULL);
+        gst_object_unref(listed);
+    }
+    return false;
 }
 
 GstElement *GstGraphCore::takeWaitingRenderer(bool video)
 {
-    std::lock_guard<std::mutex> lock(mutex);
-    auto it = std::find_if(waitingRenderers.begin(), waitingRenderers.end(), [&](GstElement *e) {
-        return video ? isVideoRenderer(e) : isAudioRenderer(e);
-    });
-    if (it == waitingRenderers.end())
-        return nullptr;
-    GstElement *renderer = *it; // keeps the list's reference for the caller
-    waitingRenderers.erase(it);
-    return renderer;
+    for (;;) {
+        GstElement *renderer = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            auto it = std::find_if(waitingRenderers.begin(), waitingRenderers.end(),
+                                   [&](GstElement *e) {
+                                       return video ? isVideoRenderer(e) : isAudioRenderer(e);
+                                   });
+            if (it == waitingRenderers.end())
+                return nullptr;
+            renderer = *it; // keeps the list's reference for the caller
+            waitingRenderers.erase(it);
+        }
+        if (rendererWorks(renderer))
+            return renderer;
+        gst_element_set_state(renderer, GST_STATE_NULL);
+        gst_object_unref(renderer);
+    }
 }
 
 void GstGraphCore::onPadAdded(GstElement *, GstPad *pad, gpointer data)
@@ -347,6 +428,19 @@ bool GstGraphCore::renderDownstream(GstPad *pad)
         }
     }
     gst_object_unref(input);
+    if (video && linked) {
+        GstPad *sinkPad = gst_element_get_static_pad(renderer, "sink");
+        if (sinkPad) {
+            gst_pad_add_probe(
+                sinkPad, GST_PAD_PROBE_TYPE_BUFFER,
+                [](GstPad *, GstPadProbeInfo *, gpointer data) {
+                    static_cast<GstGraphCore *>(data)->firstPictureArrived();
+                    return GST_PAD_PROBE_REMOVE;
+                },
+                this, nullptr);
+            gst_object_unref(sinkPad);
+        }
+    }
     if (linked)
         ++chains;
     if (waiting)

@@ -7,6 +7,9 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <functional>
+#include <future>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -38,20 +41,33 @@ public:
     static void shareGlDisplay(GstMessage *message);
     void giveWindow(GstElement *sink);
     void expose();
-    // Asks the sink to redraw once the window's thread is back in its event
-    // loop. An OpenGL sink redraws inside the call and waits for its GL
-    // thread to have done so, tens of milliseconds each time; a move and a
-    // resize come as four or five calls in a row, and one redraw, after the
-    // window system has been sent the new geometry, does for all of them.
-    void exposeSoon();
+    // One expose, from the event loop, for any number of window changes
+    // made meanwhile: the OpenGL sink redraws the picture for each, and
+    // waits for it, and placing the window takes six or more in a row.
+    // Right away where no event loop runs.
+    void exposeLater();
+    // Called on the event loop's thread once the video renderer has its
+    // first picture (the preroll's): the graph shows its window then,
+    // rather than after the whole graph has prerolled and been placed.
+    std::function<void()> onFirstPicture;
+    void firstPictureArrived();
 
-    // Inserts a new element made by a factory. A renderer is tried at once
-    // inside the pipeline (a sink opened outside it asks for no window and
-    // opens its own) and then waits unlinked: locked, and not counted as a
+    // Inserts a new element made by a factory. A renderer is first tried,
+    // given the window and the GL display it would ask for, on a thread of
+    // its own (an OpenGL sink sets up its driver and context: 50-150 ms)
+    // while the source's streams are being found; it joins the pipeline
+    // once it works and waits there unlinked: locked, and not counted as a
     // sink, so that it neither blocks the preroll nor the end of the stream.
     GstElement *insert(const QString &factory);
+    // Waits for the try of a renderer insert made: one that works joins the
+    // graph, waiting to be linked; one that cannot work here is let go of.
+    // True for any other element.
+    bool settleRenderer(GstElement *element);
+    // The same, leaving one that cannot work to the caller.
+    bool rendererWorks(GstElement *element);
 
-    // Takes the first waiting renderer of the kind; the caller links it.
+    // Takes the first waiting renderer of the kind that works; the caller
+    // links it.
     GstElement *takeWaitingRenderer(bool video);
     static void onPadAdded(GstElement *, GstPad *pad, gpointer data);
 
@@ -87,6 +103,8 @@ public:
 
     std::mutex mutex; // guards everything below it: streaming threads add chains
     std::vector<GstElement *> waitingRenderers;
+    // The tries of the renderers inserted, by element, until the graph goes.
+    std::map<GstElement *, std::shared_future<bool>> rendererTries;
     std::vector<GstElement *> volumes;
     std::vector<GstElement *> panoramas;
     GstPad *videoInput = nullptr;
@@ -98,11 +116,12 @@ public:
     long volume = 0;
     long balance = 0;
 
-    std::atomic<bool> stopped{true};
     std::atomic<bool> exposePending{false};
+    // Set once the pipeline is being brought down: a retired graph shows no window.
+    std::atomic<bool> tornDown{false};
+    std::atomic<bool> stopped{true};
     std::atomic<bool> endOfStream{false};
     std::atomic<bool> failed{false};
-    std::atomic<GstElement *> probing{nullptr};
     // Renderer chains built so far; a Render that adds none has failed.
     std::atomic<int> chains{0};
     // The preroll gave up waiting.
