@@ -86,13 +86,15 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
     // The engine is created with its priority (a refused raise leaves the
     // default, as it should), and it does not play on as an orphan. Its
     // standard input is the channel's command pipe.
-    endWithProgram(m_process, [nice, childEnd, exact] {
-        if (childEnd >= 0)
-            dup2(childEnd, STDIN_FILENO);
-        if (nice)
-            setpriority(PRIO_PROCESS, 0, *nice);
-        exact->exec();
-    });
+    endWithProgram(
+        m_process,
+        [nice, childEnd] {
+            if (childEnd >= 0)
+                dup2(childEnd, STDIN_FILENO);
+            if (nice)
+                setpriority(PRIO_PROCESS, 0, *nice);
+        },
+        exact);
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
     if (childEnd >= 0) {
@@ -155,8 +157,8 @@ int cmdcls::WriteData(const QString &text)
 void cmdcls::flushCommands()
 {
     while (!m_pendingCommands.isEmpty() && m_commandFd >= 0) {
-        const ssize_t n = write(m_commandFd, m_pendingCommands.constData(),
-                                size_t(m_pendingCommands.size()));
+        const ssize_t n =
+            write(m_commandFd, m_pendingCommands.constData(), size_t(m_pendingCommands.size()));
         if (n > 0) {
             m_pendingCommands.remove(0, n);
         } else if (n < 0 && errno == EINTR) {

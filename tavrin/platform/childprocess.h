@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Makes a child process end with the program, even when the program is
@@ -10,7 +11,10 @@
 // nobody reads any more). The request follows the thread that starts the
 // process, so start it from a thread that outlives it. `inChild` runs in the
 // child too, after that request and before the program is executed.
-void endWithProgram(QProcess &process, std::function<void()> inChild = {});
+class ExactCommandLine;
+// With `exact`, the child is replaced by that command line at the end.
+void endWithProgram(QProcess &process, std::function<void()> inChild = {},
+                    std::shared_ptr<const ExactCommandLine> exact = {});
 
 // The program and its arguments as the exact bytes of the names they hold
 // (common/filename.h), made before the start: QProcess passes arguments
