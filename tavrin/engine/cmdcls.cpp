@@ -188,8 +188,8 @@ void cmdcls::route(const QString &chunk)
 int cmdcls::WriteData(const QString &text)
 {
     // A command sent right after the start (the subtitle and gamma settings)
-    // finds the engine still starting: the pipe exists, and QProcess passes
-    // the bytes on once the engine runs.
+    // finds the engine still starting: the command pipe exists, and keeps the
+    // bytes until the engine reads them.
     if (m_ended || m_process.state() == QProcess::NotRunning)
         return -1;
     m_endRequested = m_endRequested || text == EngineCommand::quit || text == EngineCommand::stop;
