@@ -3,7 +3,8 @@
 # under one Xvfb and prints each front-end's own CPU time per second of
 # playback (the front-end process only, all its threads, not the engine it
 # runs), its resident memory, and for Tavrin how many "get_time_pos "
-# requests it sent per second. The players take turns within a round and the
+# requests it sent per second (counted in one more run, with its log on).
+# The players take turns within a round and the
 # rounds repeat (interleaved), so a busy spell of the machine hits both; the
 # figures are medians with the range beside them. Prints figures only; never
 # fails on them.
@@ -51,11 +52,14 @@ declare -A command cpu rss rate engine_seen
 names=()
 add() { names+=("$1"); command[$1]=$2; cpu[$1]=; rss[$1]=; rate[$1]=; engine_seen[$1]=0; }
 
-measure() { # name: one run, figures appended to the name's lists
-  local start end r0 r1 kb
-  # Tavrin logs each position request it sends when its playback category is on.
+measure() { # name [rate]: one run, figures appended to the name's lists
+  local start end r0 r1 kb logging=
+  # Tavrin logs each position request it sends when its playback category is
+  # on; writing that log costs about a quarter of what is measured, so the
+  # requests are counted in runs of their own ("rate"), not in the timed ones.
+  [ -n "${2:-}" ] && logging="tavrin.playback.debug=true"
   # shellcheck disable=SC2086
-  QT_LOGGING_RULES="tavrin.playback.debug=true" ${command[$1]} "$work/clip.mkv" \
+  QT_LOGGING_RULES="$logging" ${command[$1]} "$work/clip.mkv" \
     >/dev/null 2>"$work/log" </dev/null &
   player_pid=$!
   sleep "$settle"
@@ -63,16 +67,19 @@ measure() { # name: one run, figures appended to the name's lists
   sleep "$seconds"
   end=$(cpu_ns $player_pid); r1=$(requests)
   kb=$(awk '/VmRSS/ {print $2}' "/proc/$player_pid/status")
-  if pgrep -P "$player_pid" -x 'mplayer|mpv' >/dev/null; then
+  if [ -z "${2:-}" ] && pgrep -P "$player_pid" -x 'mplayer|mpv' >/dev/null; then
     engine_seen[$1]=$((engine_seen[$1] + 1))
   fi
   kill "$player_pid"; wait "$player_pid" 2>/dev/null || true
   # An engine that outlives its front-end for a moment must not overlap the next run.
   for _ in $(seq 100); do pgrep -x 'mplayer|mpv' -P 1 >/dev/null || break; sleep 0.05; done
   player_pid=
+  if [ -n "${2:-}" ]; then
+    rate[$1]+=" $(awk -v r=$((r1 - r0)) -v s="$seconds" 'BEGIN {printf "%.1f", r / s}')"
+    return
+  fi
   cpu[$1]+=" $(awk -v t=$((end - start)) -v s="$seconds" 'BEGIN {printf "%.3f", t / 1e7 / s}')"
   rss[$1]+=" $(awk -v kb="$kb" 'BEGIN {printf "%.1f", kb / 1024}')"
-  rate[$1]+=" $(awk -v r=$((r1 - r0)) -v s="$seconds" 'BEGIN {printf "%.1f", r / s}')"
 }
 
 median() { tr ' ' '\n' | grep -v '^$' | sort -g | awk '
@@ -86,6 +93,9 @@ add "tavrin" "$build/tavrin/tavrin /open"
 command -v smplayer >/dev/null && add "smplayer" "smplayer"
 for round in $(seq "$rounds"); do
   for name in "${names[@]}"; do measure "$name"; done
+done
+for name in "${names[@]}"; do
+  if [[ $name == tavrin* ]]; then measure "$name" rate; fi
 done
 
 read -r peer _ _ < <(echo "${cpu[smplayer]:-}" | median)

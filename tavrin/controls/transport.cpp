@@ -31,18 +31,7 @@ Transport::Transport(PlayerCore &core, QObject *parent)
     connect(&seekReleaseTimer, &QTimer::timeout, this, [this] {
         m_seek.dragging = false;
         m_core.state().setValue(Field::seekingFlag, zero);
-        requestFollow();
-    });
-
-    // The knob follows the position at most every 100 ms: at once when the
-    // position changes, then again when the interval is over if it changed
-    // meanwhile. A knob move thus joins the label's repaint instead of
-    // costing one of its own, and nothing wakes up while nothing moves.
-    seekSliderTimer.setInterval(seekFollowMs);
-    seekSliderTimer.setSingleShot(true);
-    connect(&seekSliderTimer, &QTimer::timeout, this, [this] {
-        if (m_followPending)
-            requestFollow();
+        followPosition();
     });
 
     volumeSliderTimer.setInterval(windowTimerInterval);
@@ -51,8 +40,12 @@ Transport::Transport(PlayerCore &core, QObject *parent)
     connect(&core.state(), &PlayerState::changed, this, [this](Field field) {
         if (field == Field::volumeField && !volumeSliderTimer.isActive())
             volumeSliderTimer.start();
+        // The knob follows the position as it changes, in the same turn as
+        // the position label: a move joins the label's repaint instead of
+        // costing a timer's wake-up and a repaint of its own, and it moves
+        // only when it lands on another pixel (whole seconds).
         if (field == Field::currentSecondsField || field == Field::totalSecondsField)
-            requestFollow();
+            followPosition();
     });
 }
 
@@ -194,17 +187,6 @@ void Transport::setVolumeKnobLeft(int left)
     Q_EMIT volumeKnobMovedTo(left);
 }
 
-void Transport::requestFollow()
-{
-    if (seekSliderTimer.isActive()) {
-        m_followPending = true;
-        return;
-    }
-    m_followPending = false;
-    followPosition();
-    seekSliderTimer.start();
-}
-
 void Transport::followPosition()
 {
     const PlayerState &state = m_core.state();
@@ -278,7 +260,7 @@ void Transport::seekKnobAbandoned()
     seekReleaseTimer.stop();
     m_seek.dragging = false;
     m_core.state().setValue(Field::seekingFlag, zero);
-    requestFollow();
+    followPosition();
 }
 
 void Transport::seekTrackReleased(int x)

@@ -26,7 +26,6 @@ public:
 
     static constexpr int seekRepeatMs = 100;
     static constexpr int seekReleaseDelayMs = 200;
-    static constexpr int seekFollowMs = 100;
     static constexpr int jumpSeconds = 10;
 
     explicit Transport(PlayerCore &core, QObject *parent = nullptr);
@@ -95,8 +94,6 @@ public:
     QTimer seekBackTimer;
     QTimer seekForwardTimer;
     QTimer seekReleaseTimer;
-    // Paces the knob's following of the position (see requestFollow).
-    QTimer seekSliderTimer;
     // Moves the volume knob to volumeField within one window-timer tick of a
     // change, whoever made it; it runs only when there is something to move.
     QTimer volumeSliderTimer;
@@ -108,7 +105,6 @@ Q_SIGNALS:
     void videoFocusRequested();
 
 private:
-    void requestFollow();
     void followPosition();
     void followVolume();
     void setSeekKnobLeft(int left);
@@ -123,5 +119,4 @@ private:
     std::function<void()> m_launcher;
     KnobTrack m_seek;
     KnobTrack m_volume;
-    bool m_followPending = false;
 };

@@ -19,11 +19,9 @@ Q_LOGGING_CATEGORY(lcEngine, "tavrin.engine", QtInfoMsg)
 
 cmdcls::cmdcls(PlayerState &state, QObject *parent) : QObject(parent), m_state(state)
 {
-    m_process.setProcessChannelMode(QProcess::MergedChannels);
-    connect(&m_process, &QProcess::readyRead, this, [this] {
-        while (!m_ended && m_process.bytesAvailable() > 0)
-            ReceiveInfo();
-    });
+    // Standard output and standard error both go into the channel's output
+    // pipe (set up in the child below), merged as the engine wrote them.
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
     // Queued: a start that fails reports from inside QProcess::start, before
     // the window has switched to its playing state; the end must come after.
     connect(&m_process, &QProcess::finished, this, &cmdcls::onFinished, Qt::QueuedConnection);
@@ -51,28 +49,42 @@ cmdcls::~cmdcls()
     // that no longer exists.
     if (m_process.state() == QProcess::NotRunning) {
         closeCommandPipe();
+        closeOutputPipe();
         return;
     }
     // Nobody reads this run's output any more: what the engine still prints
-    // is read and dropped. An engine that floods its output would otherwise
-    // keep the program appending to the box until the engine ends, and the
-    // program would take that long to close.
+    // is read and dropped, so that it is never stuck writing to a full pipe
+    // while it should be quitting. An engine that floods its output would
+    // otherwise keep the program appending to the box until the engine ends,
+    // and the program would take that long to close. A "quit " that is still
+    // waiting for room in the command pipe gets its chance meanwhile.
     m_process.disconnect(this);
-    connect(&m_process, &QProcess::readyRead, this, [this] { m_process.readAll(); });
-    // Give a "quit " that is still in the write buffer its chance first.
+    m_outputReady.reset();
     const QDeadlineTimer grace(quitGraceMs);
     flushCommands();
-    while (!m_pendingCommands.isEmpty() && !grace.hasExpired()) {
-        pollfd room{m_commandFd, POLLOUT, 0};
-        poll(&room, 1, int(grace.remainingTime()));
-        flushCommands();
-    }
+    const auto endedWithin = [this](const QDeadlineTimer &deadline) {
+        // The end is looked for between short waits on the pipes.
+        constexpr int slice = 10;
+        while (!m_process.waitForFinished(0)) {
+            if (deadline.hasExpired())
+                return false;
+            pollfd fds[2] = {{m_outputFd, POLLIN, 0},
+                             {m_pendingCommands.isEmpty() ? -1 : m_commandFd, POLLOUT, 0}};
+            poll(fds, 2, int(qMin<qint64>(slice, deadline.remainingTime())));
+            while (m_outputFd >= 0 && read(m_outputFd, m_readBuffer.data(), readSize) > 0) {
+            }
+            flushCommands();
+        }
+        return true;
+    };
+    const bool quit = endedWithin(grace);
     closeCommandPipe();
-    if (!m_process.waitForFinished(int(qMax<qint64>(0, grace.remainingTime())))) {
+    if (!quit) {
         qCWarning(lcEngine) << "engine did not quit; killing it";
         m_process.kill();
-        m_process.waitForFinished(killWaitMs);
+        endedWithin(QDeadlineTimer(killWaitMs));
     }
+    closeOutputPipe();
 }
 
 void cmdcls::ExecuteCommand(const EngineLaunch &launch)
@@ -81,22 +93,40 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
     const std::optional<int> nice = launch.niceValue;
     int commands[2];
     const int childEnd = pipe2(commands, O_CLOEXEC) == 0 ? commands[0] : -1;
+    int output[2];
+    const int childOutput = pipe2(output, O_CLOEXEC) == 0 ? output[1] : -1;
     // The medium's name reaches the engine as the bytes it was given in.
     const auto exact = std::make_shared<const ExactCommandLine>(launch.program, launch.arguments);
     // The engine is created with its priority (a refused raise leaves the
     // default, as it should), and it does not play on as an orphan. Its
-    // standard input is the channel's command pipe.
+    // standard input is the channel's command pipe, its standard output and
+    // standard error the channel's output pipe.
     endWithProgram(
         m_process,
-        [nice, childEnd] {
+        [nice, childEnd, childOutput] {
             if (childEnd >= 0)
                 dup2(childEnd, STDIN_FILENO);
+            if (childOutput >= 0) {
+                dup2(childOutput, STDOUT_FILENO);
+                dup2(childOutput, STDERR_FILENO);
+            }
             if (nice)
                 setpriority(PRIO_PROCESS, 0, *nice);
         },
         exact);
     qCDebug(lcEngine) << "starting" << launch.program << launch.arguments;
     m_process.start(launch.program, launch.arguments, QIODevice::ReadWrite | QIODevice::Unbuffered);
+    if (childOutput >= 0) {
+        // Only the engine holds the writing end now: the pipe ends when it ends.
+        close(childOutput);
+        m_outputFd = output[0];
+        fcntl(m_outputFd, F_SETFL, fcntl(m_outputFd, F_GETFL) | O_NONBLOCK);
+        m_outputReady = std::make_unique<QSocketNotifier>(m_outputFd, QSocketNotifier::Read);
+        connect(m_outputReady.get(), &QSocketNotifier::activated, this, [this] {
+            if (!m_ended)
+                readOutput();
+        });
+    }
     if (childEnd >= 0) {
         close(childEnd);
         m_commandFd = commands[1];
@@ -112,10 +142,40 @@ void cmdcls::ExecuteCommand(const EngineLaunch &launch)
 
 void cmdcls::ReceiveInfo()
 {
-    if (m_ended)
-        return;
-    const QByteArray bytes = m_process.read(readSize);
-    route(m_assembler.feed(bytes));
+    if (!m_ended)
+        readOutput();
+}
+
+bool cmdcls::readOutput()
+{
+    if (m_outputFd < 0)
+        return false;
+    ssize_t n;
+    do {
+        n = read(m_outputFd, m_readBuffer.data(), readSize);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        // At the end of the pipe the notifier would fire for ever: the rest
+        // is the end handling's, once the process has gone.
+        if (n == 0 && m_outputReady)
+            m_outputReady->setEnabled(false);
+        return false;
+    }
+    const QByteArrayView bytes(m_readBuffer.data(), n);
+    if (const std::optional<QByteArrayView> position = m_assembler.answersOnly(bytes))
+        routePosition(*position);
+    else
+        route(m_assembler.feed(QByteArray::fromRawData(bytes.data(), bytes.size())));
+    return true;
+}
+
+void cmdcls::routePosition(QByteArrayView value)
+{
+    // Most answers repeat the last one (the engine's position moves in
+    // tenths); those change nothing.
+    if (m_state.value(Field::currentSecondsField) != QLatin1StringView(value))
+        m_state.setValue(Field::currentSecondsField, QString::fromLatin1(value));
+    Q_EMIT positionAnswered();
 }
 
 void cmdcls::route(const QString &chunk)
@@ -134,24 +194,47 @@ void cmdcls::route(const QString &chunk)
 int cmdcls::WriteData(const QString &text)
 {
     // A command sent right after the start (the subtitle and gamma settings)
-    // finds the engine still starting: the pipe exists, and QProcess passes
-    // the bytes on once the engine runs.
+    // finds the engine still starting: the command pipe exists, and keeps the
+    // bytes until the engine reads them.
     if (m_ended || m_process.state() == QProcess::NotRunning)
         return -1;
     m_endRequested = m_endRequested || text == EngineCommand::quit || text == EngineCommand::stop;
     QStringEncoder encoder(QStringEncoder::System);
     QByteArray bytes = encoder.encode(text);
     bytes.append("\r\n", 2);
+    return WriteLine(bytes);
+}
+
+int cmdcls::WriteLine(QByteArrayView line)
+{
+    if (m_ended || m_process.state() == QProcess::NotRunning)
+        return -1;
+    const int sent = static_cast<int>(line.size()) - 2;
     if (m_commandFd < 0) {
-        const qint64 written = m_process.write(bytes);
+        const qint64 written = m_process.write(line.data(), line.size());
         if (written > 0 && m_process.state() == QProcess::Running)
             m_process.waitForBytesWritten(0);
         return written < 0 ? -1 : static_cast<int>(written) - 2;
     }
-    // Straight into the pipe, so the engine sees the line at once.
-    m_pendingCommands += bytes;
+    // Straight into the pipe, so the engine sees the line at once; behind
+    // any commands still waiting for room.
+    if (m_pendingCommands.isEmpty()) {
+        ssize_t n;
+        do {
+            n = write(m_commandFd, line.data(), size_t(line.size()));
+        } while (n < 0 && errno == EINTR);
+        if (n == line.size())
+            return sent;
+        if (n < 0 && errno != EAGAIN) {
+            // The engine has closed its input: nothing sent now can arrive.
+            closeCommandPipe();
+            return -1;
+        }
+        line = line.sliced(qMax<ssize_t>(n, 0));
+    }
+    m_pendingCommands += line;
     flushCommands();
-    return m_commandFd < 0 ? -1 : static_cast<int>(bytes.size()) - 2;
+    return m_commandFd < 0 ? -1 : sent;
 }
 
 void cmdcls::flushCommands()
@@ -183,6 +266,14 @@ void cmdcls::closeCommandPipe()
     m_commandFd = -1;
 }
 
+void cmdcls::closeOutputPipe()
+{
+    m_outputReady.reset();
+    if (m_outputFd >= 0)
+        close(m_outputFd);
+    m_outputFd = -1;
+}
+
 void cmdcls::onFinished()
 {
     finish();
@@ -203,8 +294,10 @@ void cmdcls::finish()
 {
     if (m_ended)
         return;
-    while (m_process.bytesAvailable() > 0)
-        ReceiveInfo();
+    // The engine has gone: everything it printed is in the pipe.
+    while (readOutput()) {
+    }
+    closeOutputPipe();
     route(m_assembler.flush());
     m_ended = true;
     qCDebug(lcEngine) << "engine ended" << m_process.exitStatus() << m_process.exitCode();

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QSocketNotifier>
+#include <array>
 #include <memory>
 
 class PlayerState;
@@ -37,6 +38,9 @@ public:
     // Sends the text and CR LF. Returns the bytes written minus 2, or -1 when
     // no engine runs.
     int WriteData(const QString &text);
+    // The same for a command already in the engine's encoding and ended by
+    // CR LF: a command sent many times a second is encoded once.
+    int WriteLine(QByteArrayView line);
 
     // For an engine that ignored "quit ": ask it to end, then make it.
     void Terminate() { m_process.terminate(); }
@@ -60,7 +64,13 @@ private:
     void onFinished();
     void onError(QProcess::ProcessError error);
     void route(const QString &chunk);
+    // A read of position answers only, the most common read by far while
+    // playing, is routed straight from its bytes: this is its last value.
+    void routePosition(QByteArrayView value);
+    // Reads what the engine printed; false once nothing more is waiting.
+    bool readOutput();
     void finish();
+    void closeOutputPipe();
     // Commands go through a pipe of the channel's own rather than through
     // QProcess's buffered input: a write there switches a notifier on and off
     // and wakes the event loop twice more per command, many times a second
@@ -78,4 +88,11 @@ private:
     int m_commandFd = -1;
     QByteArray m_pendingCommands;
     std::unique_ptr<QSocketNotifier> m_commandRoom;
+    // The engine's output (standard output and standard error) comes through
+    // a pipe of the channel's own too, read straight into one buffer: with
+    // QProcess's channel every read costs one more system call, a copy into
+    // its ring buffer and one more out of it.
+    int m_outputFd = -1;
+    std::unique_ptr<QSocketNotifier> m_outputReady;
+    std::array<char, readSize> m_readBuffer;
 };

@@ -57,6 +57,8 @@ QString EngineOutputAssembler::feed(const QByteArray &bytes)
     // The held-back text has no bare LF left, so normalising it again along
     // with the new text only matters for a CR at its end that the new text's
     // first LF completes.
+    if (!bytes.isEmpty())
+        m_lastWasLineEnd = bytes.back() == '\n';
     const QString text = withCrLf(m_heldBack + m_decoder.decode(bytes));
     const qsizetype lastEnd = text.lastIndexOf(crlf);
     if (lastEnd < 0) {
@@ -72,9 +74,34 @@ QString EngineOutputAssembler::feed(const QByteArray &bytes)
     return lastEnd < 0 ? QString() : text.left(lastEnd + 2);
 }
 
+std::optional<QByteArrayView> EngineOutputAssembler::answersOnly(QByteArrayView bytes) const
+{
+    static const QByteArray answer = EngineCommand::timePositionAnswer.toLatin1();
+    if (!m_lastWasLineEnd || !m_heldBack.isEmpty())
+        return std::nullopt;
+    std::optional<QByteArrayView> last;
+    while (!bytes.isEmpty()) {
+        const qsizetype end = bytes.indexOf('\n');
+        if (end < 0 || !bytes.startsWith(answer))
+            return std::nullopt;
+        QByteArrayView value = bytes.sliced(answer.size(), end - answer.size());
+        if (value.endsWith('\r'))
+            value.chop(1);
+        // Printable ASCII only: the same text in any encoding.
+        for (const char c : value) {
+            if (c < ' ' || c > '~')
+                return std::nullopt;
+        }
+        last = value;
+        bytes = bytes.sliced(end + 1);
+    }
+    return last;
+}
+
 QString EngineOutputAssembler::flush()
 {
     QString rest = m_heldBack + m_decoder.decode(QByteArray());
     m_heldBack.clear();
+    m_lastWasLineEnd = true;
     return withCrLf(rest);
 }

@@ -38,8 +38,15 @@ public:
     QString feed(const QByteArray &bytes);
     // Whatever is still held back: the engine has ended.
     QString flush();
+    // A read of whole position answers and nothing else, the usual read
+    // while playing, needs no decoding and no assembling: the value of its
+    // last answer, which is all that routing it would give. Nothing for any
+    // other read, or when an unfinished line is held back; such reads are
+    // fed as usual. A read taken here is not fed.
+    std::optional<QByteArrayView> answersOnly(QByteArrayView bytes) const;
 
 private:
     QStringDecoder m_decoder{QStringDecoder::System};
     QString m_heldBack;
+    bool m_lastWasLineEnd = true;
 };

@@ -120,7 +120,10 @@ void PlaybackTracker::positionTick()
         // the pile; so a new request goes only once the last one is answered
         // (or has waited so long that its answer is taken as lost).
         if (!m_requestOutstanding || m_requestSent.hasExpired(answerTimeoutMs)) {
-            if (m_core.cm()->WriteData(EngineCommand::getTimePos) >= 0) {
+            // Encoded once: it goes out many times a second.
+            static const QByteArray request =
+                (EngineCommand::getTimePos + QStringLiteral("\r\n")).toLatin1();
+            if (m_core.cm()->WriteLine(request) >= 0) {
                 qCDebug(lcPlayback) << "position requested";
                 m_requestOutstanding = true;
                 m_requestSent.start();

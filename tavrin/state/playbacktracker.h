@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playerstate.h"
+#include "windowtimer.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -26,9 +27,9 @@ public:
     // A position request that got no answer in this time is given up, so a
     // lost answer never stops the poll.
     static constexpr int answerTimeoutMs = 1000;
-    // Requests are at least this far apart: the position is shown in tenths
-    // of a second, and each round trip wakes the program twice.
-    static constexpr int positionSpacingMs = 100;
+    // Requests are at least one window-timer tick apart, and only one is
+    // outstanding at a time.
+    static constexpr int positionSpacingMs = windowTimerInterval;
 
     explicit PlaybackTracker(PlayerCore &core, QObject *parent = nullptr);
 

@@ -11,12 +11,50 @@ QString twoDigits(qint64 value)
 {
     return value < 10 ? QLatin1Char('0') + QString::number(value) : QString::number(value);
 }
+
+// The engine writes every position with one decimal ("75.3"), and the label
+// is made from it many times a second: such a text (under 100 hours) is
+// formatted from its whole tenths, without a double and back. The rules
+// below give exactly this for every such value: under a minute the digits
+// stand as written, from a minute on the tenth needs no rounding.
+std::optional<QString> formatTenths(QStringView seconds)
+{
+    constexpr qint64 hundredHours = 100 * 3600 * 10;
+    const qsizetype point = seconds.size() - 2;
+    if (point < 1 || point > 6 || seconds[point] != QLatin1Char('.'))
+        return std::nullopt;
+    qint64 tenths = 0;
+    for (qsizetype i = 0; i < seconds.size(); ++i) {
+        if (i == point)
+            continue;
+        const char16_t c = seconds[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        tenths = tenths * 10 + (c - u'0');
+    }
+    if (tenths >= hundredHours)
+        return std::nullopt;
+    const qint64 wholeSeconds = tenths / 10;
+    const qint64 fields[3] = {wholeSeconds / 3600, wholeSeconds / 60 % 60, wholeSeconds % 60};
+    QString text(10, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const qint64 field : fields) {
+        *out++ = QLatin1Char(char('0' + field / 10));
+        *out++ = QLatin1Char(char('0' + field % 10));
+        *out++ = QLatin1Char(':');
+    }
+    out[-1] = QLatin1Char('.');
+    *out = QLatin1Char(char('0' + tenths % 10));
+    return text;
+}
 } // namespace
 
 std::optional<QString> formatTime(const QString &seconds)
 {
     if (seconds.isEmpty())
         return QStringLiteral("00:00:00.0");
+    if (std::optional<QString> text = formatTenths(seconds))
+        return text;
     const std::optional<double> parsed = strictNumber(seconds);
     if (!parsed)
         return std::nullopt;

@@ -37,6 +37,8 @@ private Q_SLOTS:
     void assemblerMakesCrLfAndWholeLines();
     void assemblerKeepsSplitCharactersWhole();
     void assemblerLetsAnEndlessLineThrough();
+    void answersOnlyReadsRouteAsTheirText_data();
+    void answersOnlyReadsRouteAsTheirText();
 
 
     void priorityTable();
@@ -150,7 +152,13 @@ void ChannelTextTest::recordedRunRoutesLikeTheEngineSaidIt()
         QString box;
         QString current;
         for (int at = 0; at < bytes.size(); at += size) {
-            const RoutedChunk routed = routeChunk(assembler.feed(bytes.mid(at, size)));
+            // As the channel reads: answers alone skip the assembler.
+            const QByteArray read = bytes.mid(at, size);
+            if (const auto value = assembler.answersOnly(read)) {
+                current = value->toByteArray();
+                continue;
+            }
+            const RoutedChunk routed = routeChunk(assembler.feed(read));
             box += routed.output;
             if (routed.position)
                 current = *routed.position;
@@ -205,6 +213,57 @@ void ChannelTextTest::assemblerLetsAnEndlessLineThrough()
     QCOMPARE(a.feed(status.left(100)), QString());
     QCOMPARE(a.feed(status.mid(100)).size(), status.size());
     QCOMPARE(a.flush(), QString());
+}
+
+void ChannelTextTest::answersOnlyReadsRouteAsTheirText_data()
+{
+    QTest::addColumn<QByteArray>("before"); // fed to the assembler first
+    QTest::addColumn<QByteArray>("read");
+    QTest::addColumn<QString>("value"); // "-": the read must be assembled
+
+    QTest::newRow("one answer") << QByteArray() << QByteArray("ANS_TIME_POSITION=1.3\n") << "1.3";
+    QTest::newRow("answers: the last") << QByteArray()
+                                       << QByteArray("ANS_TIME_POSITION=1.3\nANS_TIME_POSITION=1.4\n")
+                                       << "1.4";
+    QTest::newRow("CR LF ends") << QByteArray("VO: x11\n")
+                                << QByteArray("ANS_TIME_POSITION=2.0\r\n") << "2.0";
+    QTest::newRow("answer unfinished") << QByteArray()
+                                       << QByteArray("ANS_TIME_POSITION=1.3\nANS_TIME_POSITION=1")
+                                       << "-";
+    QTest::newRow("other output after") << QByteArray()
+                                        << QByteArray("ANS_TIME_POSITION=1.3\nA: 1\n") << "-";
+    QTest::newRow("other output before") << QByteArray()
+                                         << QByteArray("A: 1\nANS_TIME_POSITION=1.3\n") << "-";
+    QTest::newRow("a line held back") << QByteArray("ID_VIDEO_WID")
+                                      << QByteArray("ANS_TIME_POSITION=1.3\n") << "-";
+    QTest::newRow("a CR held back") << QByteArray("VO: x11\r")
+                                    << QByteArray("ANS_TIME_POSITION=1.3\n") << "-";
+    QTest::newRow("a character cut") << QByteArray("ID_AID_0_NAME=\xed\x95")
+                                     << QByteArray("ANS_TIME_POSITION=1.3\n") << "-";
+    QTest::newRow("not ASCII") << QByteArray()
+                               << QByteArray("ANS_TIME_POSITION=\xed\x95\x9c\n") << "-";
+    QTest::newRow("nothing") << QByteArray() << QByteArray() << "-";
+}
+
+void ChannelTextTest::answersOnlyReadsRouteAsTheirText()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, read);
+    QFETCH(QString, value);
+    EngineOutputAssembler assembler;
+    EngineOutputAssembler alike;
+    assembler.feed(before);
+    alike.feed(before);
+    const std::optional<QByteArrayView> taken = assembler.answersOnly(read);
+    QCOMPARE(taken ? QString::fromLatin1(*taken) : QStringLiteral("-"), value);
+    if (!taken)
+        return;
+    // What the read would have given through the assembler and the router.
+    const RoutedChunk routed = routeChunk(alike.feed(read));
+    QCOMPARE(routed.position.value_or(QStringLiteral("-")), value);
+    QCOMPARE(routed.output, QString());
+    // Taken without feeding, the read leaves the assembler where it was.
+    QCOMPARE(assembler.feed("A: 2\n"), QStringLiteral("A: 2\r\n"));
 }
 
 void ChannelTextTest::priorityTable()

@@ -5,6 +5,7 @@
 #include "controls/menuform.h"
 #include "controls/transport.h"
 #include "engine/commands.h"
+#include "enginepause.h"
 #include "fakesystem.h"
 #include "picturecheck.h"
 #include "processstate.h"
@@ -210,6 +211,10 @@ void EngineJourneyTest::sessionDrawsAfterEveryStep()
     // is for as long as a playing engine would take to move on.
     playOrPause(Way::keys);
     QCOMPARE(state().value(Field::playStateField), PlayState::paused);
+    // A position request sent just before the pause is answered with the
+    // frame before the one the engine stops on: read the position once the
+    // engine has taken the pause in and every earlier answer is in.
+    QVERIFY(waitForEnginePause(m_window->core()));
     const double pausedAt = pausedPosition();
     QVERIFY(pausedAt > 0);
     QElapsedTimer watched;

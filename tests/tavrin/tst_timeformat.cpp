@@ -13,6 +13,7 @@ class TimeFormatTest : public QObject
 private Q_SLOTS:
     void formatTimeRows_data();
     void formatTimeRows();
+    void formatTimeOfEngineTenthsAsOfAnyNumber();
     void valReadsTheLeadingNumber_data();
     void valReadsTheLeadingNumber();
     void wholeNumbersThatDoNotFitFail_data();
@@ -79,6 +80,31 @@ void TimeFormatTest::formatTimeRows()
     QFETCH(QString, seconds);
     QFETCH(QString, expected);
     QCOMPARE(formatTime(seconds).value_or(QStringLiteral("<none>")), expected);
+}
+
+void TimeFormatTest::formatTimeOfEngineTenthsAsOfAnyNumber()
+{
+    // The engine's one-decimal texts ("75.3") are formatted by a shorter way
+    // than other numbers ("75.30"): the two must agree on every tenth, across
+    // the minute, hour and ten-hour steps and up to 100 hours.
+    const auto same = [](qint64 tenths) {
+        const QString engine = QString::number(tenths / 10) + QLatin1Char('.') +
+                               QString::number(tenths % 10);
+        const std::optional<QString> text = formatTime(engine);
+        const std::optional<QString> other = formatTime(engine + QLatin1Char('0'));
+        if (text && other && *text == *other)
+            return true;
+        qWarning() << engine << text.value_or(QStringLiteral("<none>"))
+                   << other.value_or(QStringLiteral("<none>"));
+        return false;
+    };
+    for (qint64 tenths = 0; tenths < 40000; ++tenths)
+        QVERIFY(same(tenths));
+    for (qint64 tenths = 40000; tenths < 3600000 + 20000; tenths += 7)
+        QVERIFY(same(tenths));
+    QCOMPARE(formatTime(QStringLiteral("3725.5")), QStringLiteral("01:02:05.5"));
+    QCOMPARE(formatTime(QStringLiteral("359999.9")), QStringLiteral("99:59:59.9"));
+    QCOMPARE(formatTime(QStringLiteral("360000.0")), QStringLiteral("100:00:00.0"));
 }
 
 void TimeFormatTest::valReadsTheLeadingNumber_data()

@@ -392,7 +392,6 @@ void TransportTest::numbersThatDoNotConvertAreSkipped()
     state.setValue(Field::currentSecondsField, QStringLiteral("40000.5"));
     QVERIFY(
         QTest::qWaitFor([&] { return m_transport->seekKnob().knobLeft == panelLeft + 116; }, 1000));
-    QVERIFY(QTest::qWaitFor([&] { return !m_transport->seekSliderTimer.isActive(); }, 1000));
     // A position no integer holds leaves the knob and the label alone.
     QString label = state.value(Field::currentTimeLabel);
     state.setValue(Field::currentSecondsField, QStringLiteral("1e96"));
@@ -408,7 +407,6 @@ void TransportTest::numbersThatDoNotConvertAreSkipped()
     label = state.value(Field::currentTimeLabel);
     state.setValue(Field::totalSecondsField, QStringLiteral("1e300"));
     state.setValue(Field::currentSecondsField, QStringLiteral("1e300"));
-    QVERIFY(QTest::qWaitFor([&] { return !m_transport->seekSliderTimer.isActive(); }, 1000));
     QCOMPARE(m_transport->seekKnob().knobLeft, panelLeft + 232);
     m_transport->seekTrackReleased(121);
     m_transport->seekKnobPressed(0);
