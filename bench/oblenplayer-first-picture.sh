@@ -122,8 +122,8 @@ for _ in range(rounds):
         mapped[name].append(m)
         pictures[name].append(p)
 
-def fmt(v, spec="%d"):
-    return "-" if v is None else spec % v
+def fmt(v, pattern="%d"):
+    return "-" if v is None else pattern % v
 
 print(f"exec -> first picture ({rounds} rounds)        median        range   window seen   vs peer")
 for name, _, peer in players:

@@ -44,8 +44,8 @@ bool MprisService::registerOn(const QDBusConnection &bus)
         qCInfo(lcMpris) << "cannot serve" << objectPath << connection.lastError().message();
         return false;
     }
-    // A second instance is still reachable, under a name of its own, as the
-    // specification suggests.
+    // A second instance is still reachable, under a name of its own
+    // (org.mpris.MediaPlayer2.NAME.instancePID, as media players name theirs).
     const QString name = QStringLiteral("org.mpris.MediaPlayer2.") + m_identity.busName;
     const QString instanceName =
         name + QStringLiteral(".instance") + QString::number(QCoreApplication::applicationPid());

@@ -508,20 +508,19 @@ void PlayerCore::tickPositionBar()
     const std::optional<double> position = m_graph->CurrentPosition();
     if (!position)
         return;
-    // Some media (MPEG transport streams) can tell their length only once
-    // they play: until then it is asked for with every position.
-    if (m_fields.txtDuration.isEmpty() && !isOpening()) {
-        if (const std::optional<double> duration = m_graph->Duration()) {
-            takeDuration(*duration);
-            Q_EMIT controlsChanged();
-        }
-    }
     const int value = int(Transport::wholeSeconds(*position));
     m_fields.txtElapsed = Transport::doubleText(*position);
-    if (value != m_controls.positionBarValue) {
-        m_controls.positionBarValue = value;
-        Q_EMIT controlsChanged();
+    if (value == m_controls.positionBarValue)
+        return;
+    m_controls.positionBarValue = value;
+    // Some media (MPEG transport streams) can tell their length only once
+    // they play: until then it is asked for once a second of playing, not
+    // on every tick (a live stream never tells it).
+    if (m_fields.txtDuration.isEmpty() && !isOpening()) {
+        if (const std::optional<double> duration = m_graph->Duration())
+            takeDuration(*duration);
     }
+    Q_EMIT controlsChanged();
 }
 
 void PlayerCore::tickPositionText()

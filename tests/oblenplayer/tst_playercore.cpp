@@ -346,6 +346,8 @@ private Q_SLOTS:
         QTRY_COMPARE(m_core->fields().txtElapsed, QStringLiteral("1"));
         QVERIFY(!m_core->isLoaded());
         graph()->script.duration = 12.5;
+        // Asked for again as the next second plays.
+        graph()->position = 2.0;
         QTRY_COMPARE(m_core->fields().durationTextField, QStringLiteral("00:00:12.5"));
         QCOMPARE(m_core->controls().positionBarMaximum, 13);
     }
