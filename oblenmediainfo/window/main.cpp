@@ -4,7 +4,7 @@
 #include "infotextbox.h"
 #include "input/folderfiles.h"
 #include "input/openselection.h"
-#include "platform/memory.h"
+#include "common/freedmemory.h"
 #include "platform/opendialog.h"
 #include "report/describehelper.h"
 #include "report/report.h"

@@ -5,6 +5,7 @@
 #include "graph/graphbuilder.h"
 
 #include "common/filename.h"
+#include "common/freedmemory.h"
 
 #include <QCoreApplication>
 
@@ -217,6 +218,7 @@ void PlayerCore::finishBuild(const std::shared_ptr<Build> &build)
     if (!duration)
         forgetTimes();
     m_fields.openingFlag = QStringLiteral("0");
+    m_releaseAfterStart = m_graph != nullptr;
     m_applying = false;
     Q_EMIT controlsChanged();
     Q_EMIT openingFinished();
@@ -513,6 +515,14 @@ void PlayerCore::tickPositionBar()
     if (value == m_controls.positionBarValue)
         return;
     m_controls.positionBarValue = value;
+    // The open built the graph on a worker, read the medium's headers and
+    // took down the graph before it; by the bar's first step (half a second
+    // of playing) the decoders and sinks have set up their buffers. What all that freed stays kept
+    // in the threads' malloc arenas (a few megabytes) unless given back.
+    if (m_releaseAfterStart && value >= 1) {
+        m_releaseAfterStart = false;
+        releaseFreedMemory();
+    }
     // Some media (MPEG transport streams) can tell their length only once
     // they play: until then it is asked for once a second of playing, not
     // on every tick (a live stream never tells it).

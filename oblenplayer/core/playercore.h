@@ -205,4 +205,7 @@ private:
     // open or a close is dropped.
     quint64 m_generation = 0;
     bool m_applying = false;
+    // Set when a graph is taken into use: once it plays, what the open left
+    // free is given back (see tickPositionBar).
+    bool m_releaseAfterStart = false;
 };

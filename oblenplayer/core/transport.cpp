@@ -2,7 +2,6 @@
 
 #include "common/decimaltext.h"
 
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
@@ -65,10 +64,36 @@ QString oneDecimal(double value)
 
 double textValue(const QString &text)
 {
-    static const QRegularExpression leadingNumber(
-        QStringLiteral("^\\s*[-+]?(\\d+\\.?\\d*|\\.\\d+)([eE][-+]?\\d+)?"));
-    const QRegularExpressionMatch match = leadingNumber.match(text);
-    return match.hasMatch() ? match.captured(0).trimmed().toDouble() : 0.0;
+    // The number the text starts with, as Val() reads it: blanks, a sign,
+    // digits with at most one point, an exponent only when digits follow.
+    // Scanned by hand: this runs on every position tick.
+    const qsizetype n = text.size();
+    auto digit = [&](qsizetype i) { return i < n && text.at(i).isDigit() && text.at(i).unicode() < 128; };
+    qsizetype i = 0;
+    while (i < n && text.at(i).isSpace())
+        ++i;
+    const qsizetype start = i;
+    if (i < n && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+')))
+        ++i;
+    qsizetype digits = 0;
+    for (; digit(i); ++i)
+        ++digits;
+    if (i < n && text.at(i) == QLatin1Char('.'))
+        for (++i; digit(i); ++i)
+            ++digits;
+    if (digits == 0)
+        return 0.0;
+    if (i < n && (text.at(i) == QLatin1Char('e') || text.at(i) == QLatin1Char('E'))) {
+        qsizetype e = i + 1;
+        if (e < n && (text.at(e) == QLatin1Char('-') || text.at(e) == QLatin1Char('+')))
+            ++e;
+        if (digit(e)) {
+            while (digit(e))
+                ++e;
+            i = e;
+        }
+    }
+    return QStringView(text).mid(start, i - start).toDouble();
 }
 
 } // namespace Transport

@@ -1,4 +1,4 @@
-#include "memory.h"
+#include "freedmemory.h"
 
 // Any C library header says whether this is glibc.
 #include <cstdlib>
