@@ -21,7 +21,8 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     // The plugin registry is read while Qt connects and builds the window.
-    const GraphStartUp graphStartUp;
+    const ProgramCommandLine commandLine = readCommandLine(programArguments(argc, argv));
+    const GraphStartUp graphStartUp(!commandLine.openPath.isEmpty());
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenPlayer"));
@@ -44,7 +45,7 @@ int main(int argc, char *argv[])
     // settings have chosen its renderer and the video area has its window,
     // while the window is shown. It is taken into use once the window is on
     // screen, as before.
-    window.openFromCommandLine(readCommandLine(programArguments(argc, argv)));
+    window.openFromCommandLine(commandLine);
     // The desktop's media keys and controls; without a session bus the
     // program runs as it would anyway.
     OblenMpris mediaControls(window.core(), window);

@@ -55,7 +55,16 @@ bool GstFilgraphManager::initialise()
     return ok;
 }
 
-GraphStartUp::GraphStartUp() : m_thread(&GstFilgraphManager::initialise) {}
+GraphStartUp::GraphStartUp(bool mediumToOpen)
+    : m_thread([mediumToOpen] {
+          if (!GstFilgraphManager::initialise() || !mediumToOpen)
+              return;
+          // Not there (no gstreamer1.0-libav): the build finds what it can.
+          if (GstPlugin *decoders = gst_plugin_load_by_name("libav"))
+              gst_object_unref(decoders);
+      })
+{
+}
 
 GraphStartUp::~GraphStartUp()
 {
