@@ -6,8 +6,10 @@
 #     ximagesink. A small X client (first_picture.c) starts each program and
 #     reads the screen every 5 ms until the clip's colours show; no log line
 #     is trusted.
-#  2. resident memory while playing (after SETTLE seconds), with the number
-#     of threads and of GStreamer plugin libraries mapped, for the same five.
+#  2. resident memory while playing (after SETTLE seconds), split into what
+#     the program allocated (anonymous) and the pages of Qt's libraries and
+#     fonts it has mapped, with the number of threads and of GStreamer
+#     plugin libraries mapped, for the same five.
 # The programs take turns within a round and the rounds repeat (interleaved),
 # so a busy spell of the machine hits all of them; the figures are medians
 # with the range beside them. Prints figures only; never fails on them.
@@ -98,12 +100,23 @@ def playing_memory(command):
         with open(f"/proc/{proc.pid}/status") as f:
             status = dict(line.split(":", 1) for line in f if ":" in line)
         rss = int(status["VmRSS"].split()[0]) / 1024
+        anonymous = int(status["RssAnon"].split()[0]) / 1024
         threads = int(status["Threads"])
+        # The read-only pages of Qt's libraries and of the fonts, resident
+        # in any Qt program that draws text.
+        qt_and_fonts, path = 0, ""
+        with open(f"/proc/{proc.pid}/smaps") as f:
+            for line in f:
+                fields = line.split()
+                if "-" in fields[0] and not fields[0].endswith(":"):
+                    path = fields[5] if len(fields) > 5 else ""
+                elif fields[0] == "Rss:" and ("/libQt6" in path or path.endswith((".ttf", ".otf"))):
+                    qt_and_fonts += int(fields[1])
         with open(f"/proc/{proc.pid}/maps") as f:
             plugins = {line.split()[-1] for line in f if "/gstreamer-1.0/" in line}
-        return rss, threads, len(plugins)
-    except (OSError, KeyError, ValueError):
-        return None, None, None
+        return rss, anonymous, qt_and_fonts / 1024, threads, len(plugins)
+    except (OSError, KeyError, ValueError, IndexError):
+        return None, None, None, None, None
     finally:
         os.killpg(proc.pid, signal.SIGTERM)
         try:
@@ -135,21 +148,31 @@ for name, _, peer in players:
     print(f"{name:<40} {fmt(m):>6} ms {fmt(lo):>5}-{fmt(hi):<5} ms {fmt(w):>6} ms   {ratio}  [{runs}]")
 
 rss = {name: [] for name, _, _ in players}
+anonymous = {name: [] for name, _, _ in players}
+qt_fonts = {name: [] for name, _, _ in players}
 threads = {name: [] for name, _, _ in players}
 plugins = {name: [] for name, _, _ in players}
 for _ in range(memory_rounds):
     for name, command, _ in players:
-        r, t, p = playing_memory(command)
+        r, a, q, t, p = playing_memory(command)
         rss[name].append(r)
+        anonymous[name].append(a)
+        qt_fonts[name].append(q)
         threads[name].append(t)
         plugins[name].append(p)
 
-print(f"\nwhile playing, after {settle:g} s ({memory_rounds} rounds)   RSS MiB median (range)   threads   plugin .so   vs peer")
+# anonymous: the memory the program itself allocated (heap, stacks, the
+# driver's buffers); Qt+fonts: the resident pages of Qt's libraries and of
+# font files, read-only and shared with every other Qt program.
+print(f"\nwhile playing, after {settle:g} s ({memory_rounds} rounds)   RSS MiB median (range)   anonymous   Qt+fonts   threads   plugin .so   vs peer (RSS; anonymous)")
 for name, _, peer in players:
     m, lo, hi = spread(rss[name])
+    a = spread(anonymous[name])[0]
     ref = spread(rss[peer])[0] if peer else None
-    ratio = f"{m / ref:5.2f}x {peer}" if m and ref else ""
+    ref_a = spread(anonymous[peer])[0] if peer else None
+    ratio = f"{m / ref:5.2f}x; {a / ref_a:4.2f}x {peer}" if m and ref and a and ref_a else ""
+    q = spread(qt_fonts[name])[0]
     t = spread(threads[name])[0]
     p = spread(plugins[name])[0]
-    print(f"{name:<40} {fmt(m, '%6.1f')} ({fmt(lo, '%.1f')}-{fmt(hi, '%.1f')})   {fmt(t):>7}   {fmt(p):>10}   {ratio}")
+    print(f"{name:<40} {fmt(m, '%6.1f')} ({fmt(lo, '%.1f')}-{fmt(hi, '%.1f')})   {fmt(a, '%9.1f')}   {fmt(q, '%8.1f')}   {fmt(t):>7}   {fmt(p):>10}   {ratio}")
 PY
