@@ -22,7 +22,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
     // The plugin registry is read while Qt connects and builds the window.
     const ProgramCommandLine commandLine = readCommandLine(programArguments(argc, argv));
-    const GraphStartUp graphStartUp(!commandLine.openPath.isEmpty());
+    const GraphStartUp graphStartUp(commandLine.openPath);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("OblenPlayer"));

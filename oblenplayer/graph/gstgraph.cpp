@@ -55,15 +55,30 @@ bool GstFilgraphManager::initialise()
     return ok;
 }
 
-GraphStartUp::GraphStartUp(bool mediumToOpen)
-    : m_thread([mediumToOpen] {
-          if (!GstFilgraphManager::initialise() || !mediumToOpen)
+GraphStartUp::GraphStartUp(const QString &mediumToOpen)
+    : m_thread([loadDecoders = usuallyDecodedByLibav(mediumToOpen)] {
+          if (!GstFilgraphManager::initialise() || !loadDecoders)
               return;
           // Not there (no gstreamer1.0-libav): the build finds what it can.
           if (GstPlugin *decoders = gst_plugin_load_by_name("libav"))
               gst_object_unref(decoders);
       })
 {
+}
+
+bool GraphStartUp::usuallyDecodedByLibav(const QString &fileOrUrl)
+{
+    static const char *const kinds[] = {"mp4", "m4v", "m4a", "mov", "3gp", "k3g", "mkv",
+                                        "avi", "ts",  "m2ts", "mts", "mpg", "mpeg", "flv",
+                                        "asf", "wmv", "wma", "rm",  "ram", "rmvb", "skm",
+                                        "aac", "mp3"};
+    const QString name = fileOrUrl.section(QLatin1Char('/'), -1);
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return false;
+    const QString extension = name.mid(dot + 1).toLower();
+    return std::any_of(std::begin(kinds), std::end(kinds),
+                       [&](const char *kind) { return extension == QLatin1String(kind); });
 }
 
 GraphStartUp::~GraphStartUp()

@@ -3,6 +3,8 @@
 #include "graph/filgraph.h"
 #include "graph/renderwindow.h"
 
+#include <QString>
+
 #include <memory>
 #include <thread>
 
@@ -12,20 +14,28 @@ class GstGraphCore;
 // begun first thing, while Qt builds the window. A graph made meanwhile
 // waits for it as it would anyway. The thread is joined when this goes.
 //
-// With a medium to open, the thread goes on to load the decoder library
-// most media play through (libav: FFmpeg's codecs and all they link, some
-// 60 ms here), which the first build would load only once it has found the
-// medium's streams. Loading a library holds up any thread that loads one or
-// starts meanwhile, so the window comes up some 30 ms later, but its first
-// picture about 15 ms sooner (bench/oblenplayer-first-picture.sh); started
-// any later, the load overlaps nothing.
+// When the medium to open at start is of a kind whose streams usually play
+// through libav (FFmpeg's codecs and all they link, some 60 ms to load
+// here), the thread goes on to load it: the first build would otherwise load
+// it only once it has found the medium's streams. Loading a library holds
+// up any thread that loads one or starts meanwhile, so the window comes up
+// some 30 ms later, but the first picture about 15 ms sooner
+// (bench/oblenplayer-first-picture.sh); started any later, the load
+// overlaps nothing. Other kinds are left alone: libav's pages would add
+// some 30 MB to a program playing FLAC.
 class GraphStartUp
 {
 public:
-    explicit GraphStartUp(bool mediumToOpen);
+    explicit GraphStartUp(const QString &mediumToOpen);
     ~GraphStartUp();
     GraphStartUp(const GraphStartUp &) = delete;
     GraphStartUp &operator=(const GraphStartUp &) = delete;
+
+    // By the name's extension: MP4, Matroska, AVI, MPEG, Windows Media,
+    // RealMedia, AAC and MP3, whose usual codecs (H.264, H.265, MPEG-2 and
+    // 4, AAC, MP3, WMV, WMA) libav decodes at the highest rank; not Ogg,
+    // WebM, FLAC, Opus, WAV or AC-3, which have decoders of their own.
+    static bool usuallyDecodedByLibav(const QString &fileOrUrl);
 
 private:
     std::thread m_thread;

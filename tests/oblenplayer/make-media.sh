@@ -56,6 +56,7 @@ one_second clip.ogv -c:v libtheora -q:v 5 -c:a libvorbis -q:a 2
 one_second clip.ts -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 64k
 one_second clip.m4v -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 64k -f mp4
 one_second sound.opus -vn -c:a libopus -b:a 48k
+one_second sound.flac -vn -c:a flac
 
 # The first third of clip.mp4: its index (at the end) is cut off.
 if [ ! -s truncated.mp4 ]; then
