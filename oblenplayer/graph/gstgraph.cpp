@@ -68,10 +68,9 @@ GraphStartUp::GraphStartUp(const QString &mediumToOpen)
 
 bool GraphStartUp::usuallyDecodedByLibav(const QString &fileOrUrl)
 {
-    static const char *const kinds[] = {"mp4", "m4v", "m4a", "mov", "3gp", "k3g", "mkv",
-                                        "avi", "ts",  "m2ts", "mts", "mpg", "mpeg", "flv",
-                                        "asf", "wmv", "wma", "rm",  "ram", "rmvb", "skm",
-                                        "aac", "mp3"};
+    static const char *const kinds[] = {"mp4", "m4v",  "m4a", "mov",  "3gp",  "k3g", "mkv", "avi",
+                                        "ts",  "m2ts", "mts", "mpg",  "mpeg", "flv", "asf", "wmv",
+                                        "wma", "rm",   "ram", "rmvb", "skm",  "aac", "mp3"};
     const QString name = fileOrUrl.section(QLatin1Char('/'), -1);
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     if (dot < 0)

@@ -367,8 +367,9 @@ private Q_SLOTS:
 #endif
         const auto residentKb = [] {
             QFile statm(QStringLiteral("/proc/self/statm"));
-            return statm.open(QIODevice::ReadOnly) ? statm.readAll().split(' ').value(1).toLongLong() * 4
-                                                   : -1;
+            return statm.open(QIODevice::ReadOnly)
+                       ? statm.readAll().split(' ').value(1).toLongLong() * 4
+                       : -1;
         };
         openClip();
         std::vector<void *> blocks(40000);
@@ -384,7 +385,8 @@ private Q_SLOTS:
         QTRY_COMPARE(m_core->controls().positionBarValue, 1);
         const qint64 after = residentKb();
         std::free(inUse);
-        QVERIFY2(before - after > 10 * 1024, qPrintable(QStringLiteral("%1 -> %2 KiB").arg(before).arg(after)));
+        QVERIFY2(before - after > 10 * 1024,
+                 qPrintable(QStringLiteral("%1 -> %2 KiB").arg(before).arg(after)));
     }
 
     void rebuildKeepsPositionAndState_data()
@@ -556,10 +558,15 @@ private Q_SLOTS:
         QCOMPARE(Transport::doubleText(4.25), QStringLiteral("4.25"));
         QCOMPARE(Transport::oneDecimal(0.25), QStringLiteral("0.3"));
         QCOMPARE(Transport::oneDecimal(-0.04), QStringLiteral("0.0"));
-        const struct { const char *text; double value; } leading[] = {
-            {"12.5abc", 12.5}, {"abc", 0.0}, {"  -3.25 s", -3.25}, {"+.5", 0.5}, {"7.", 7.0},
-            {"1e3x", 1000.0}, {"2.5E-1", 0.25}, {"4e", 4.0}, {"4e+", 4.0}, {".", 0.0},
-            {"-", 0.0}, {"", 0.0}, {"1.2.3", 1.2}, {"\xd9\xa3", 0.0},
+        const struct
+        {
+            const char *text;
+            double value;
+        } leading[] = {
+            {"12.5abc", 12.5}, {"abc", 0.0},      {"  -3.25 s", -3.25}, {"+.5", 0.5},
+            {"7.", 7.0},       {"1e3x", 1000.0},  {"2.5E-1", 0.25},     {"4e", 4.0},
+            {"4e+", 4.0},      {".", 0.0},        {"-", 0.0},           {"", 0.0},
+            {"1.2.3", 1.2},    {"\xd9\xa3", 0.0},
         };
         for (const auto &row : leading)
             QCOMPARE(Transport::textValue(QString::fromUtf8(row.text)), row.value);
