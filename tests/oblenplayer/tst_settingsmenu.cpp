@@ -176,8 +176,16 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(w.pos(), QPoint(210, 150), 20000);
         if (maximisedAtQuit) {
             w.showMaximized();
-            QTRY_VERIFY_WITH_TIMEOUT(
-                w.isMaximized() && w.frameGeometry().topLeft() == QPoint(0, 0), 20000);
+            // Says what the window manager had done if it never came.
+            const auto where = [&w] {
+                const QRect f = w.frameGeometry(), g = w.geometry();
+                return QStringLiteral("maximised %1, frame %2,%3, inside %4,%5 %6x%7")
+                    .arg(w.isMaximized()).arg(f.x()).arg(f.y())
+                    .arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+            };
+            QTRY_VERIFY2_WITH_TIMEOUT(
+                w.isMaximized() && w.frameGeometry().topLeft() == QPoint(0, 0),
+                qPrintable(where()), 20000);
         }
         QVERIFY(w.close());
         QCOMPARE(s.value("LEFT"), QStringLiteral("3150"));
