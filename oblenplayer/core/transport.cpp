@@ -68,7 +68,7 @@ double textValue(const QString &text)
     // Scanned by hand: this runs on every position tick.
     const qsizetype n = text.size();
     auto digit = [&](qsizetype i) {
-        return i < n && text.at(i).isDigit() && text.at(i).unicode() < 128;
+        return i < n && text.at(i) >= QLatin1Char('0') && text.at(i) <= QLatin1Char('9');
     };
     qsizetype i = 0;
     while (i < n && text.at(i).isSpace())
