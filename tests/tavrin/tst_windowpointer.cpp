@@ -209,7 +209,9 @@ void WindowPointerTest::onTopWhilePlayingAndFullScreenState()
     m_window->externalFullScreen();
     QTRY_VERIFY(windowState(m_window.get()).contains(full));
     QVERIFY(!windowState(m_window.get()).contains(above));
-    QTRY_COMPARE(m_window->frameGeometry(), m_window->screen()->geometry());
+    // The inside, not the widget's frame: openbox drops the border after it
+    // has configured the window, and Qt reads the border again only on a move.
+    QTRY_COMPARE(m_window->geometry(), m_window->screen()->geometry());
     m_window->externalFillScreen();
     m_window->externalFillScreen();
     QTRY_VERIFY(!windowState(m_window.get()).contains(full));
