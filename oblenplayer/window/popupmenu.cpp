@@ -34,10 +34,15 @@ bool isNormalState(const QWidget *window)
              (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
 }
 
-// From the frame's top left to the inside's.
+// From the frame's top left to the inside's, as the window manager gives the
+// border now. Not the widget's frame: a widget reads its border again only
+// when it moves, and openbox may set the border after its last move (when it
+// frames, maximizes or restores the window), which leaves the old one.
 QPoint frameOffset(const QWidget *window)
 {
-    return window->geometry().topLeft() - window->frameGeometry().topLeft();
+    const QWindow *handle = window->windowHandle();
+    const QMargins border = handle ? handle->frameMargins() : QMargins();
+    return {border.left(), border.top()};
 }
 
 // The menu opens where the right button is released, and that release is
@@ -271,8 +276,13 @@ void PopupMenu::placeFrame()
     if (framed || ++m_frameWaitTicks >= frameWaitLimit) {
         m_frameWait.stop();
         if (framed && m_framePosition)
-            m_owner->move(*m_framePosition);
+            m_owner->setGeometry(
+                QRect(*m_framePosition + frameOffset(m_owner), m_owner->size()));
         m_framePosition.reset();
+    } else if (m_frameWaitTicks == frameWaitQuickTicks) {
+        // A busy machine's window manager may be slow; without one, waiting
+        // costs a few wake-ups.
+        m_frameWait.setInterval(frameWaitSlowInterval);
     }
 }
 
@@ -321,7 +331,7 @@ ProgramSettings PopupMenu::currentSettings() const
     // The restored position of a maximized or minimized window: its frame
     // then is not the one it is restored with (a maximized window loses its
     // border), so the restored frame is the one taken off.
-    QPoint at = m_owner->pos();
+    QPoint at = m_owner->geometry().topLeft() - frameOffset(m_owner);
     if (!isNormalState(m_owner))
         at = m_owner->normalGeometry().topLeft() -
              m_normalFrameOffset.value_or(frameOffset(m_owner));

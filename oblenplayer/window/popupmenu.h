@@ -78,8 +78,11 @@ private:
     void followRendererOption();
     void placeFrame();
 
-    // How long the window manager may take to frame the new window: 1.5 s.
-    static constexpr int frameWaitLimit = 100;
+    // How long the window manager may take to frame the new window: 1.5 s
+    // of quick looks, then up to 10 s more of slow ones.
+    static constexpr int frameWaitQuickTicks = 100;
+    static constexpr int frameWaitSlowInterval = 250;
+    static constexpr int frameWaitLimit = frameWaitQuickTicks + 40;
 
     mainform *m_owner;
     QString m_settingsPath;

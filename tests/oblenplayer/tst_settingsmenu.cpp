@@ -19,6 +19,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -165,17 +166,22 @@ private Q_SLOTS:
         StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
         mainform &w = s.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QTRY_COMPARE(w.pos().y(), placed.y());
+        // The frame as the window manager has it now; the widget's own idea
+        // of its border can lag (see the maximised step).
+        const auto frame = [&w] {
+            const QMargins border = w.windowHandle()->frameMargins();
+            return w.geometry().topLeft() - QPoint(border.left(), border.top());
+        };
+        QTRY_COMPARE(frame().y(), placed.y());
         if (placed.x() < 0)
-            QVERIFY2(w.pos().x() > 1000 && w.pos().x() < 1600,
-                     qPrintable(QString::number(w.pos().x())));
+            QVERIFY2(frame().x() > 1000 && frame().x() < 1600, qPrintable(QString::number(frame().x())));
         else
-            QCOMPARE(w.pos().x(), placed.x());
+            QCOMPARE(frame().x(), placed.x());
         QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
 
         // The window manager can be slow to answer on a loaded machine.
         w.move(210, 150);
-        QTRY_COMPARE_WITH_TIMEOUT(w.pos(), QPoint(210, 150), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(frame(), QPoint(210, 150), 20000);
         if (maximisedAtQuit) {
             w.showMaximized();
             // The inside spans the screen once the window manager has done
@@ -328,6 +334,38 @@ private Q_SLOTS:
         w.core().setVolume(-3000);
         w.popupMenu()->entry(QStringLiteral("volumeUpMenu"))->trigger();
         QCOMPARE(w.controlBar()->volumeBar->value(), -2000);
+    }
+
+    // A window manager that starts after the window (a session that starts
+    // its programs first, a busy one) still gets the frame at the saved
+    // place. Last: the window manager it starts stays until the end.
+    void aLateWindowManagerFramesItAtTheSavedPlace()
+    {
+        if (!qEnvironmentVariableIsSet("OBLEN_BARE_DISPLAY"))
+            QSKIP("starts its own window manager on the bare display");
+        StartedWindow s("[PROGRAM SETTING]\nLEFT=4500\nTOP=1500\n");
+        mainform &w = s.w;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.geometry().topLeft(), QPoint(300, 100));
+        // Late is the point: past the program's first quick looks.
+        QTest::qWait(2000);
+        QProcess openbox;
+        openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+        QVERIFY(openbox.waitForStarted());
+        const auto where = [&w] {
+            const QMargins border = w.windowHandle()->frameMargins();
+            return w.geometry().topLeft() - QPoint(border.left(), border.top());
+        };
+        QTRY_VERIFY2_WITH_TIMEOUT(!w.windowHandle()->frameMargins().isNull() &&
+                                      where() == QPoint(300, 100),
+                                  qPrintable(QStringLiteral("frame at %1,%2")
+                                                 .arg(where().x()).arg(where().y())),
+                                  15000);
+        QVERIFY(w.close());
+        QCOMPARE(s.value("LEFT"), QStringLiteral("4500"));
+        QCOMPARE(s.value("TOP"), QStringLiteral("1500"));
+        openbox.terminate();
+        openbox.waitForFinished(5000);
     }
 };
 
