@@ -544,6 +544,11 @@ void WindowTest::aLargeBatchEqualsTheCommand()
 
 void WindowTest::memoryStaysFlatOverBatches()
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // Its quarantine keeps freed blocks until it holds 256 MB, so RSS grows
+    // over the batches whatever the window keeps.
+    QSKIP("the sanitizer's allocator, not the program's, decides what stays");
+#endif
     // What one batch leaves behind, the next must not add to: the window kept
     // a few megabytes more after each batch of a few hundred reports.
     const QStringList files = manyFiles(m_dir.filePath("되풀이 묶음"), 500);
