@@ -276,8 +276,7 @@ void PopupMenu::placeFrame()
     if (framed || ++m_frameWaitTicks >= frameWaitLimit) {
         m_frameWait.stop();
         if (framed && m_framePosition)
-            m_owner->setGeometry(
-                QRect(*m_framePosition + frameOffset(m_owner), m_owner->size()));
+            m_owner->setGeometry(QRect(*m_framePosition + frameOffset(m_owner), m_owner->size()));
         m_framePosition.reset();
     } else if (m_frameWaitTicks == frameWaitQuickTicks) {
         // A busy machine's window manager may be slow; without one, waiting

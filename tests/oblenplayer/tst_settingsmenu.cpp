@@ -12,10 +12,10 @@
 #include <QButtonGroup>
 #include <QFile>
 #include <QHash>
-#include <QScreen>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -29,6 +29,14 @@ QString xprop(const QStringList &arguments)
     p.start(QStringLiteral("xprop"), arguments);
     p.waitForFinished(5000);
     return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// The frame's top left by the border the window manager gives now; the
+// widget's own idea of its border can lag (see the maximised step).
+QPoint framePosition(const QWidget &w)
+{
+    const QMargins border = w.windowHandle()->frameMargins();
+    return w.geometry().topLeft() - QPoint(border.left(), border.top());
 }
 
 // The main window started the way the program starts it, with its settings
@@ -166,22 +174,17 @@ private Q_SLOTS:
         StartedWindow s("[PROGRAM SETTING]\nLEFT=" + left + "\nTOP=1500\n볼륨=-2500\n");
         mainform &w = s.w;
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        // The frame as the window manager has it now; the widget's own idea
-        // of its border can lag (see the maximised step).
-        const auto frame = [&w] {
-            const QMargins border = w.windowHandle()->frameMargins();
-            return w.geometry().topLeft() - QPoint(border.left(), border.top());
-        };
-        QTRY_COMPARE(frame().y(), placed.y());
+        QTRY_COMPARE(framePosition(w).y(), placed.y());
+        const int x = framePosition(w).x();
         if (placed.x() < 0)
-            QVERIFY2(frame().x() > 1000 && frame().x() < 1600, qPrintable(QString::number(frame().x())));
+            QVERIFY2(x > 1000 && x < 1600, qPrintable(QString::number(x)));
         else
-            QCOMPARE(frame().x(), placed.x());
+            QCOMPARE(x, placed.x());
         QCOMPARE(w.controlBar()->volumeLabel->text(), QStringLiteral("-25"));
 
         // The window manager can be slow to answer on a loaded machine.
         w.move(210, 150);
-        QTRY_COMPARE_WITH_TIMEOUT(frame(), QPoint(210, 150), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(framePosition(w), QPoint(210, 150), 20000);
         if (maximisedAtQuit) {
             w.showMaximized();
             // The inside spans the screen once the window manager has done
@@ -352,14 +355,11 @@ private Q_SLOTS:
         QProcess openbox;
         openbox.start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
         QVERIFY(openbox.waitForStarted());
-        const auto where = [&w] {
-            const QMargins border = w.windowHandle()->frameMargins();
-            return w.geometry().topLeft() - QPoint(border.left(), border.top());
-        };
         QTRY_VERIFY2_WITH_TIMEOUT(!w.windowHandle()->frameMargins().isNull() &&
-                                      where() == QPoint(300, 100),
+                                      framePosition(w) == QPoint(300, 100),
                                   qPrintable(QStringLiteral("frame at %1,%2")
-                                                 .arg(where().x()).arg(where().y())),
+                                                 .arg(framePosition(w).x())
+                                                 .arg(framePosition(w).y())),
                                   15000);
         QVERIFY(w.close());
         QCOMPARE(s.value("LEFT"), QStringLiteral("4500"));
